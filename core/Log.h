@@ -23,7 +23,7 @@ public:
 
 private:
     enum class Level { Info, Error, Debug };
-    void emit(Level level, const QString &message) const;
+    void write(Level level, const QString &message) const;
 
     QString m_category;
 };
