@@ -35,7 +35,11 @@ install_missing() {
 }
 
 configure_and_build() {
-  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${VELORAN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+  local extra=()
+  # CI holds project code to zero warnings.
+  [ "${CI:-}" = true ] && extra+=(-DVELORAN_WERROR=ON)
+  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${VELORAN_BUILD_TYPE:-RelWithDebInfo}" \
+    "${extra[@]}" "$@" >/dev/null
   cmake --build "$build_dir"
 }
 
