@@ -1,0 +1,180 @@
+#include "app/canvas/Manipulation.h"
+#include "core/PhotoFrame.h"
+#include "support/ModelFactory.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace Manipulation;
+
+namespace {
+const QRectF canvas1440(0, 0, 1440, 900);
+const QSizeF frame200x150(215, 175.5);
+
+PhotoItem other(QPointF center, QSizeF size)
+{
+    return ModelFactory::item(QUuid::createUuid(), 0, center, size);
+}
+double deg(double d) { return d * M_PI / 180; }
+} // namespace
+
+class TestManipulation : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void snapsToTheCanvasCentreWithinThreshold()
+    {
+        const Snap near = snapCenter({724, 300}, frame200x150, {}, QUuid(), canvas1440);
+        QCOMPARE(near.center, QPointF(720, 300));
+        QCOMPARE(near.vLine, 720.0);
+        QVERIFY(!near.hLine);
+
+        const Snap far = snapCenter({729, 300}, frame200x150, {}, QUuid(), canvas1440);
+        QCOMPARE(far.center, QPointF(729, 300));
+        QVERIFY(!far.vLine && !far.hLine);
+
+        // Exactly at the threshold does not snap.
+        QVERIFY(!snapCenter({728, 300}, frame200x150, {}, QUuid(), canvas1440).vLine);
+    }
+
+    void closestLineWinsAndTiesGoToTheEarlierPair()
+    {
+        // The moving print's centre is 5 from the screen centre line; its right edge is 3 from
+        // another print's left edge: the closer one wins.
+        const double right = 720 + 5 + 215 / 2.0;
+        const QList<PhotoItem> items{other({right + 3 + 107.5, 100}, {200, 150})};
+        const Snap snap = snapCenter({725, 300}, frame200x150, items, QUuid(), canvas1440);
+        QCOMPARE(snap.vLine, right + 3);
+        QCOMPARE(snap.center.x(), 728.0);
+
+        // Both exactly 5 away: the left position is tried before the centre, so the line the
+        // left edge reaches wins over the screen centre the centre position would reach.
+        const double left = 725 - 107.5;
+        const QList<PhotoItem> tie{other({left - 5 - 107.5, 100}, {200, 150})};
+        const Snap tied = snapCenter({725, 300}, frame200x150, tie, QUuid(), canvas1440);
+        QCOMPARE(tied.vLine, left - 5);
+
+        // Equal distances to the screen line and to another print's line from the same
+        // position: the screen line comes first.
+        const QList<PhotoItem> sameLine{other({730 + 107.5, 300}, {200, 150})};
+        QCOMPARE(snapCenter({725, 300}, frame200x150, sameLine, QUuid(), canvas1440).vLine, 720.0);
+    }
+
+    void snapIgnoresTheMovingItemAndRotation()
+    {
+        PhotoItem self = other({724, 300}, {200, 150});
+        PhotoItem tilted = other({100, 460}, {200, 150});
+        tilted.rotation = deg(40);
+        const Snap snap = snapCenter({724, 300}, frame200x150, {self, tilted}, self.id, canvas1440);
+        QCOMPARE(snap.center.x(), 720.0);
+        // The tilted print's unrotated bottom edge is at 460 - 87.75 = 372.25; our top is 387.75.
+        QVERIFY(!snap.hLine);
+        const Snap up = snapCenter({724, 300 - 387.75 + 374}, frame200x150, {self, tilted}, self.id, canvas1440);
+        QCOMPARE(up.hLine, 372.25);
+    }
+
+    void snapsInANonZeroOrigin()
+    {
+        const Snap snap = snapCenter({1920 + 643, 300}, frame200x150, {}, QUuid(), QRectF(1920, 0, 1280, 1024));
+        QCOMPARE(snap.vLine, 1920 + 640.0);
+    }
+
+    void resizeAboutTheOppositeCorner()
+    {
+        const QPointF anchor(392.5, 312.25);
+        const Resize r = resizeAboutAnchor({200, 150}, 0, anchor, anchor + QPointF(430, 100));
+        QCOMPARE(r.size, QSizeF(400, 300));
+        QCOMPARE(r.center, anchor + QPointF(215, 175.5));
+
+        const Resize tiny = resizeAboutAnchor({200, 150}, 0, anchor, anchor);
+        QCOMPARE(tiny.size, QSizeF(20, 20));
+
+        // Past the anchor the frame moves to the other side instead of mirroring.
+        const Resize past = resizeAboutAnchor({200, 150}, 0, anchor, anchor + QPointF(-430, -100));
+        QCOMPARE(past.size, QSizeF(400, 300));
+        QCOMPARE(past.center, anchor - QPointF(215, 175.5));
+    }
+
+    void resizeUnderRotationKeepsTheAnchor_data()
+    {
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<int>("corner");
+        for (double r : {0.0, 30.0, 90.0, -135.0})
+            for (int c = 0; c < 4; ++c)
+                QTest::addRow("%g deg corner %d", r, c) << deg(r) << c;
+    }
+
+    void resizeUnderRotationKeepsTheAnchor()
+    {
+        QFETCH(double, rotation);
+        QFETCH(int, corner);
+        PhotoItem item = other({500, 400}, {200, 150});
+        item.rotation = rotation;
+        const QSizeF f = PhotoFrame::frameSize(item.size);
+        const double c = std::cos(rotation), s = std::sin(rotation);
+        const auto world = [&](double x, double y) {
+            return QPointF(500 + x * c - y * s, 400 + x * s + y * c);
+        };
+        const QList<QPointF> corners{world(-f.width() / 2, -f.height() / 2), world(f.width() / 2, -f.height() / 2),
+                                     world(f.width() / 2, f.height() / 2), world(-f.width() / 2, f.height() / 2)};
+        const QPointF anchor = corners[(corner + 2) % 4];
+        // Drag the grabbed corner outwards along the diagonal to twice the distance.
+        const QPointF pointer = anchor + 2 * (corners[corner] - anchor);
+        const Resize r = resizeAboutAnchor(item.size, rotation, anchor, pointer);
+        QCOMPARE(r.size, QSizeF(400, 300));
+        // Twice the size about a fixed anchor puts the new centre on the old grabbed corner.
+        QCOMPARE(r.center, corners[corner]);
+    }
+
+    void rotationFollowsThePointer()
+    {
+        const QPointF c(500, 400);
+        QCOMPARE(rotationToward(c, {500, 600}, false).angle, 0.0);
+        QCOMPARE(rotationToward(c, {300, 400}, false).angle, M_PI / 2);
+        QCOMPARE(angleText(rotationToward(c, {300, 400}, false).angle), QStringLiteral("90°"));
+        QVERIFY(!rotationToward(c, {300, 400}, false).step);
+    }
+
+    void shiftRotationSteps_data()
+    {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("44") << 44.0 << 2 << "30°";
+        QTest::newRow("-44") << -44.0 << -2 << "330°";
+        QTest::newRow("14") << 14.0 << 0 << "0°";
+        QTest::newRow("-14") << -14.0 << 0 << "0°";
+        // A pointer below the centre: the angle comes out between -270° and -90°.
+        QTest::newRow("200") << 200.0 << -10 << "210°";
+    }
+
+    void shiftRotationSteps()
+    {
+        QFETCH(double, degrees);
+        QFETCH(int, step);
+        QFETCH(QString, text);
+        const QPointF c(0, 0);
+        // The pointer direction for an angle a is the up axis turned by a.
+        const double a = deg(degrees);
+        const Rotation r = rotationToward(c, {-std::sin(a) * 100, std::cos(a) * 100}, true);
+        QCOMPARE(r.step, step);
+        QCOMPARE(r.angle, step * rotationStep);
+        QCOMPARE(angleText(r.angle), text);
+    }
+
+    void sizesAndTexts()
+    {
+        QCOMPARE(pinchSize({100, 80}, -0.95), QSizeF(20, 20));
+        QCOMPARE(pinchSize({100, 80}, 0.5), QSizeF(150, 120));
+        QCOMPARE(scaleStep({20, 15}, true), QSizeF(21, 20));
+        QCOMPARE(scaleStep({20, 20}, false), QSizeF(20, 20));
+        QCOMPARE(sizeText({320.9, 240.2}), QStringLiteral("320 × 240"));
+        QCOMPARE(sizeText({1e300, std::nan("")}), QStringLiteral("1000000000000000 × 0"));
+        QCOMPARE(angleText(deg(-15.4)), QStringLiteral("345°"));
+        QCOMPARE(wholeDegrees(deg(-375.5)), -375);
+        QCOMPARE(angleText(std::nan("")), QStringLiteral("0°"));
+    }
+};
+
+QTEST_MAIN(TestManipulation)
+#include "tst_manipulation.moc"
