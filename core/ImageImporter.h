@@ -16,9 +16,12 @@ public:
 
     static const QSet<QString> &supportedExtensions();
 
-    // Error.message is "unsupportedType" for an unsupported extension, else the
-    // file-system error's description.
+    // Fails with an error for which isUnsupportedType() holds when the extension is not
+    // supported (nothing is written then), else with the file-system error's description.
     Expected<PhotoItem> importImage(const QString &source, QPointF at, QSizeF defaultSize) const;
+
+    // Tells ImportError::unsupportedType apart from file-system failures.
+    static bool isUnsupportedType(const Error &error);
 
     const QString &libraryDir() const { return m_libraryDir; }
 

@@ -1,0 +1,272 @@
+#include "core/CollageJson.h"
+#include "core/FileNames.h"
+#include "core/FolderLibraryStore.h"
+
+#include "support/ModelFactory.h"
+#include "support/Sandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QTest>
+
+#include <limits>
+#include <sys/stat.h>
+
+namespace {
+
+PhotoItem photo(const QString &fileName)
+{
+    return ModelFactory::item(fileName, {100, 100}, {200, 150});
+}
+
+Collage collage(const QString &name, QList<PhotoItem> items = {})
+{
+    return Collage{QUuid::createUuid(), name, CollageModel(std::move(items))};
+}
+
+QByteArray layoutBytes(const QList<PhotoItem> &items)
+{
+    return CollageJson::layoutToBytes(items).value();
+}
+
+QList<PhotoItem> layoutAt(const QString &path)
+{
+    const Expected<QList<PhotoItem>> photos = CollageJson::layoutFromBytes(TestFiles::read(path));
+    return photos ? *photos : QList<PhotoItem>{photo("undecodable")};
+}
+
+QStringList names(const Library &library)
+{
+    QStringList result;
+    for (const Collage &c : library.collages())
+        result.append(c.name);
+    return result;
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// A store over a root in a sandbox, without legacy files.
+struct Fixture {
+    Sandbox sandbox;
+    QString root = sandbox.path("root");
+    FolderLibraryStore store{root, std::nullopt, std::nullopt};
+
+    bool addCollage(const QString &name, const QList<PhotoItem> &items = {})
+    {
+        return TestFiles::write(root + '/' + name + "/collage.json", layoutBytes(items));
+    }
+};
+
+} // namespace
+
+class TestFolderStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyRootStartsWithMyCollage()
+    {
+        Fixture f;
+        const Library library = f.store.load();
+        QCOMPARE(names(library), QStringList({"My Collage"}));
+        QVERIFY(library.active().model.isEmpty());
+        QCOMPARE(TestFiles::tree(f.root), QStringList({"My Collage", "My Collage/collage.json"}));
+        const QByteArray layout = TestFiles::read(f.root + "/My Collage/collage.json");
+        QCOMPARE(CollageJson::parseObject(layout).value().value("photos").toArray().size(), 0);
+    }
+
+    void onlyFoldersWithALayoutAreCollages()
+    {
+        Fixture f;
+        QVERIFY(f.addCollage("Real"));
+        QVERIFY(TestFiles::makeDir(f.root + "/Trip"));
+        QVERIFY(f.addCollage(".cache"));
+        QVERIFY(TestFiles::write(f.root + "/notes.txt", "x"));
+        QVERIFY(f.addCollage("../outside"));
+        QVERIFY(QFile::link(f.sandbox.path("outside"), f.root + "/Linked"));
+        QCOMPARE(names(f.store.load()), QStringList({"Real"}));
+    }
+
+    void collagesAreOrderedByName()
+    {
+        Fixture f;
+        for (const char *name : {"trip 10", "Trip 2", "Album", "trip", "Trip"})
+            QVERIFY(f.addCollage(name, {photo(QString::fromUtf8(name) + ".jpg")}));
+        const Library first = f.store.load();
+        const QStringList order = names(first);
+        QCOMPARE(order.size(), 5);
+        QCOMPARE(order.first(), QStringLiteral("Album"));
+        QVERIFY(order.indexOf("Trip 2") < order.indexOf("trip 10"));
+        QCOMPARE(first.activeID(), first.collages().first().id);
+        for (const Collage &c : first.collages())
+            QCOMPARE(c.model.items().first().imageFileName, c.name + ".jpg");
+
+        // Same names and photos on every load, fresh identities each time.
+        const Library second = f.store.load();
+        QCOMPARE(names(second), order);
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            QCOMPARE(second.collages().at(i).model, first.collages().at(i).model);
+            QVERIFY(second.collages().at(i).id != first.collages().at(i).id);
+        }
+    }
+
+    void undecodableLayoutIsBackedUpOnEveryLoad()
+    {
+        Fixture f;
+        QVERIFY(f.addCollage("Good"));
+        const QString layout = f.root + "/Bad/collage.json";
+        QVERIFY(TestFiles::write(layout, "{\"items\": []}"));
+        QVERIFY(TestFiles::write(f.root + "/Bad/a.jpg", "A"));
+
+        QCOMPARE(names(f.store.load()), QStringList({"Good"}));
+        QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("{\"items\": []}"));
+        QCOMPARE(TestFiles::read(layout), QByteArray("{\"items\": []}"));
+        QCOMPARE(TestFiles::read(f.root + "/Bad/a.jpg"), QByteArray("A"));
+
+        QVERIFY(TestFiles::write(layout, "still broken"));
+        QCOMPARE(names(f.store.load()), QStringList({"Good"}));
+        QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("still broken"));
+    }
+
+    void unreadableLayoutIsSkippedWithoutBackup()
+    {
+        Fixture f;
+        QVERIFY(f.addCollage("Good"));
+        QVERIFY(TestFiles::makeDir(f.root + "/Odd/collage.json"));
+        QVERIFY(TestFiles::makeDir(f.root + "/Pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(f.root + "/Pipe/collage.json").constData(), 0600), 0);
+        QCOMPARE(names(f.store.load()), QStringList({"Good"})); // and does not block on the pipe
+        QVERIFY(!QFileInfo::exists(f.root + "/Odd/collage.json.corrupt"));
+        QVERIFY(!QFileInfo::exists(f.root + "/Pipe/collage.json.corrupt"));
+    }
+
+    void saveAndLoadRoundTrip()
+    {
+        Fixture f;
+        PhotoItem item = photo("a.jpg");
+        item.caption = QStringLiteral("März 2024");
+        item.rotation = 0.3;
+        const Library library({collage("Paris: day 1", {item, photo("b.jpg")}), collage("Home")}, {});
+        QVERIFY(f.store.save(library).ok());
+        QVERIFY(TestFiles::write(f.root + "/Home/unused.jpg", "keep"));
+
+        const Library loaded = f.store.load();
+        QCOMPARE(names(loaded), QStringList({"Home", "Paris- day 1"}));
+        QCOMPARE(loaded.collages().at(1).model, library.collages().at(0).model);
+        QVERIFY(f.store.save(loaded).ok());
+        QCOMPARE(TestFiles::read(f.root + "/Home/unused.jpg"), QByteArray("keep"));
+        QVERIFY(TestFiles::read(f.root + "/Home/collage.json").contains("\n    "));
+
+        QCOMPARE(f.store.collageDir("Paris: day 1"), f.root + "/Paris- day 1");
+    }
+
+    void namesThatSanitiseAlikeShareAFolder()
+    {
+        Fixture f;
+        const Library library({collage("A/B", {photo("first.jpg")}), collage("A:B", {photo("second.jpg")})}, {});
+        QVERIFY(f.store.save(library).ok());
+        QCOMPARE(TestFiles::tree(f.root), QStringList({"A-B", "A-B/collage.json"}));
+        QCOMPARE(layoutAt(f.root + "/A-B/collage.json"), library.collages().at(1).model.items());
+    }
+
+    void unchangedLayoutsAreNotRewritten()
+    {
+        Fixture f;
+        Library library({collage("Trip", {photo("a.jpg")}), collage("Home")}, {});
+        QVERIFY(f.store.save(library).ok());
+        const ino_t trip = inode(f.root + "/Trip/collage.json");
+        const ino_t home = inode(f.root + "/Home/collage.json");
+
+        library.setActiveID(library.collages().at(1).id);
+        library.updateActive(CollageModel({photo("b.jpg")}));
+        QVERIFY(f.store.save(library).ok());
+        QCOMPARE(inode(f.root + "/Trip/collage.json"), trip);
+        QVERIFY(inode(f.root + "/Home/collage.json") != home);
+        QCOMPARE(layoutAt(f.root + "/Home/collage.json"), library.active().model.items());
+    }
+
+    void aCollageThatCannotBeWrittenDoesNotStopTheOthers()
+    {
+        Fixture f;
+        PhotoItem broken = photo("a.jpg");
+        broken.center.setX(std::numeric_limits<double>::infinity());
+        QVERIFY(f.addCollage("Broken", {photo("before.jpg")}));
+        QVERIFY(TestFiles::write(f.root + "/Blocked", "a file where a folder should be"));
+        const Library library({collage("First", {photo("1.jpg")}), collage("Broken", {broken}),
+                               collage("Blocked"), collage("Last", {photo("2.jpg")})},
+                              {});
+
+        const Status saved = f.store.save(library);
+        QVERIFY(!saved.ok());
+        QVERIFY(saved.error().message.contains("Broken"));
+        QCOMPARE(layoutAt(f.root + "/First/collage.json"), library.collages().at(0).model.items());
+        QCOMPARE(layoutAt(f.root + "/Last/collage.json"), library.collages().at(3).model.items());
+        // The collage that could not be encoded keeps its previous layout.
+        QCOMPARE(layoutAt(f.root + "/Broken/collage.json").first().imageFileName, QStringLiteral("before.jpg"));
+        QCOMPARE(TestFiles::read(f.root + "/Blocked"), QByteArray("a file where a folder should be"));
+    }
+
+    void saveStaysInsideTheRoot()
+    {
+        Fixture f;
+        const QString outside = f.sandbox.path("outside");
+        QVERIFY(TestFiles::write(outside + "/collage.json", "not ours"));
+        QVERIFY(TestFiles::makeDir(f.root));
+        QVERIFY(QFile::link(outside, f.root + "/Linked"));
+        QVERIFY(TestFiles::makeDir(f.root + "/LinkedFile"));
+        QVERIFY(QFile::link(outside + "/collage.json", f.root + "/LinkedFile/collage.json"));
+
+        const QString longName(400, QChar(u'n'));
+        const Library library({collage(".."), collage("../../escape"), collage("."), collage("Linked"),
+                               collage("LinkedFile"), collage(longName), collage("Fine")},
+                              {});
+        const Status saved = f.store.save(library);
+        QVERIFY(!saved.ok()); // the linked ones are refused
+        QCOMPARE(TestFiles::read(outside + "/collage.json"), QByteArray("not ours"));
+        QCOMPARE(TestFiles::entries(outside), QStringList({"collage.json"}));
+        QCOMPARE(TestFiles::entries(f.sandbox.path()), QStringList({"cache", "config", "data", "home", "outside", "root", "tmp"}));
+        for (const QString &name : {QStringLiteral("Untitled"), QStringLiteral("-..-escape"), QStringLiteral("Fine"),
+                                    FileNames::sanitize(longName)})
+            QVERIFY2(QFileInfo::exists(f.root + '/' + name + "/collage.json"), qPrintable(name));
+    }
+
+    void saveFailsWhenTheRootCannotBeMade()
+    {
+        Sandbox sandbox;
+        QVERIFY(TestFiles::write(sandbox.path("file"), "x"));
+        const FolderLibraryStore store(sandbox.path("file/root"), std::nullopt, std::nullopt);
+        QVERIFY(!store.save(Library({collage("Trip")}, {})).ok());
+
+        // load still answers, with the fresh library only in memory.
+        const Library library = store.load();
+        QCOMPARE(names(library), QStringList({"My Collage"}));
+        QCOMPARE(TestFiles::read(sandbox.path("file")), QByteArray("x"));
+    }
+
+    void standardStore()
+    {
+        Sandbox sandbox;
+        FolderLibraryStore store = FolderLibraryStore::standard();
+        QCOMPARE(store.root(), sandbox.pictures() + "/Veloran.collagelibrary");
+        QVERIFY(store.legacyStore().has_value());
+        QCOMPARE(store.legacyStore()->fileURL(), sandbox.appSupport() + "/library.json");
+        QCOMPARE(store.legacyStore()->legacyModelURL().value(), sandbox.appSupport() + "/collage.json");
+        QCOMPARE(store.legacyPhotoDir().value(), sandbox.appSupport() + "/Library");
+
+        QVERIFY(QDir(sandbox.pictures()).removeRecursively());
+        QVERIFY(TestFiles::write(sandbox.pictures(), "x"));
+        QVERIFY(QDir(sandbox.dataHome()).removeRecursively());
+        QVERIFY(TestFiles::write(sandbox.dataHome(), "x"));
+        store = FolderLibraryStore::standard();
+        QCOMPARE(store.root(), sandbox.temp() + "/Veloran");
+        QVERIFY(!store.legacyStore());
+        QVERIFY(!store.legacyPhotoDir());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderStore)
+#include "tst_folderstore.moc"
