@@ -1,0 +1,3 @@
+#include "platform/haptics/Haptics.h"
+
+Haptics::~Haptics() = default;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/preferences/PreferenceKey.h"
+
+#include <QtGlobal>
+
+// Every user preference the program keeps, each declared here and nowhere else.
+namespace PreferenceKeys {
+
+// Display key → collage name; "" means the user chose no collage for that display.
+inline const PreferenceKey<StringMap> displayCollageAssignments{"displayCollageAssignments", {}};
+inline const PreferenceKey<bool> locationLookup{"prefs.locationLookup", false};
+inline const PreferenceKey<bool> didOnboard{"didOnboard", false};
+// The editing shortcut: key code, modifier mask and the text shown for it.
+inline const PreferenceKey<quint32> hotkeyKeyCode{"hotkey.keyCode", 14};
+inline const PreferenceKey<quint32> hotkeyCarbonModifiers{"hotkey.carbonModifiers", 2304};
+inline const PreferenceKey<QString> hotkeyDisplay{"hotkey.display", QStringLiteral("⌥⌘E")};
+
+} // namespace PreferenceKeys

@@ -1,0 +1,5 @@
+#include "platform/preferences/Preferences.h"
+
+Preferences::Preferences(QObject *parent) : QObject(parent) {}
+
+Preferences::~Preferences() = default;

@@ -1,0 +1,3 @@
+#include "platform/symbols/Symbols.h"
+
+Symbols::~Symbols() = default;

@@ -1,0 +1,3 @@
+#include "platform/windowing/DesktopWindowing.h"
+
+DesktopWindowing::~DesktopWindowing() = default;
