@@ -1,0 +1,103 @@
+#include "app/canvas/CaptionItem.h"
+
+#include "app/canvas/CaptionFont.h"
+#include "app/canvas/PrintItem.h"
+#include "core/Geometry.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+CaptionItem::CaptionItem(QGraphicsItem *parent) : QGraphicsItem(parent)
+{
+    setZValue(6);
+}
+
+void CaptionItem::setText(const QString &text)
+{
+    QString line = text;
+    // One line only: breaks become spaces rather than a second, clipped line.
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QChar::LineSeparator, QLatin1Char(' '))
+        .replace(QChar::ParagraphSeparator, QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (line == m_text)
+        return;
+    m_text = line;
+    m_cache = QImage();
+    PrintItem::partChanged(this);
+}
+
+QFont CaptionItem::font() const
+{
+    return CaptionFont::font();
+}
+
+QColor CaptionItem::textColor()
+{
+    return QColor::fromRgbF(0.28f, 0.28f, 0.28f, 1.0f);
+}
+
+QString CaptionItem::displayedText() const
+{
+    if (m_layout.fontSize <= 0 || m_text.isEmpty())
+        return m_text;
+    const double toReference = CaptionFont::referencePixelSize / m_layout.fontSize;
+    return QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, m_layout.frame.width() * toReference);
+}
+
+void CaptionItem::setLayout(const PrintGeometry::CaptionLayout &layout)
+{
+    const bool sized = !exactlyEqual(layout.frame.size(), m_layout.frame.size()) || layout.fontSize != m_layout.fontSize;
+    if (sized) {
+        prepareGeometryChange();
+        m_cache = QImage();
+    }
+    m_layout = layout;
+    setPos(layout.frame.topLeft());
+}
+
+QRectF CaptionItem::boundingRect() const
+{
+    // Script faces reach above and below their line box.
+    const double spill = m_layout.fontSize * 0.5;
+    return QRectF(0, -spill, m_layout.frame.width(), m_layout.frame.height() + 2 * spill);
+}
+
+QImage CaptionItem::renderLine(double scale) const
+{
+    const QRectF box = boundingRect();
+    QImage image(QSize(int(std::ceil(box.width() * scale)), int(std::ceil(box.height() * scale))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Top row of the image = top of the bounding box (largest y in the y-up item).
+    p.scale(scale, scale);
+    const double spill = -box.top();
+    const double toDevice = m_layout.fontSize / CaptionFont::referencePixelSize;
+    p.translate(0, spill);
+    p.scale(toDevice, toDevice);
+    p.setFont(font());
+    p.setPen(textColor());
+    const QRectF line(0, 0, m_layout.frame.width() / toDevice, m_layout.frame.height() / toDevice);
+    p.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, displayedText());
+    return image;
+}
+
+void CaptionItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (m_text.isEmpty() || m_layout.fontSize <= 0 || m_layout.frame.width() <= 0)
+        return;
+    const double scale = std::max(1.0, std::ceil(std::sqrt(std::abs(painter->deviceTransform().determinant())) * 4) / 4);
+    if (m_cache.isNull() || scale != m_cacheScale) {
+        m_cache = renderLine(scale);
+        m_cacheScale = scale;
+    }
+    const QRectF box = boundingRect();
+    painter->save();
+    painter->translate(0, box.bottom());
+    painter->scale(1, -1);
+    painter->drawImage(QRectF(0, 0, box.width(), box.height()), m_cache);
+    painter->restore();
+}

@@ -1,0 +1,160 @@
+#include "app/canvas/CollageView.h"
+
+#include "app/canvas/EmptyHintItem.h"
+#include "app/canvas/PrintItem.h"
+#include "app/canvas/PrintPhotoItem.h"
+
+#include <QEvent>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QResizeEvent>
+
+CollageView::CollageView(QWidget *parent) : QGraphicsView(parent), m_decoder(new PhotoDecoder(this))
+{
+    auto *canvas = new QGraphicsScene(this);
+    // Items move every drag event; a spatial index would be rebuilt just as often.
+    canvas->setItemIndexMethod(QGraphicsScene::NoIndex);
+    setScene(canvas);
+
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTransformationAnchor(QGraphicsView::NoAnchor);
+    setResizeAnchor(QGraphicsView::NoAnchor);
+    // The window is translucent: only the prints are painted.
+    setBackgroundBrush(Qt::NoBrush);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+    // The canvas reads pointer events itself; no item takes them.
+    setInteractive(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    // Drags are delivered to the viewport, which was made before this call could reach it.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+
+    connect(m_decoder, &PhotoDecoder::decoded, this, &CollageView::imageDecoded);
+
+    setupChrome();
+    updateSceneGeometry();
+}
+
+CollageView::~CollageView() = default;
+
+const CollageModel &CollageView::model() const
+{
+    return m_model;
+}
+
+void CollageView::setModel(const CollageModel &model)
+{
+    m_model = model;
+}
+
+const std::optional<QString> &CollageView::imageBaseDir() const
+{
+    return m_imageBaseDir;
+}
+
+void CollageView::setImageBaseDir(const std::optional<QString> &dir)
+{
+    m_imageBaseDir = dir;
+}
+
+bool CollageView::isEditing() const
+{
+    return m_isEditing;
+}
+
+void CollageView::setEditing(bool editing)
+{
+    m_isEditing = editing;
+    // Prints move only while editing; at rest on the desktop their pixels would be dead weight.
+    for (PrintItem *print : std::as_const(m_layersByID))
+        print->setRasterCached(editing);
+    updateEmptyHint();
+}
+
+QPointF CollageView::screenOrigin() const
+{
+    return m_screenOrigin;
+}
+
+void CollageView::setScreenOrigin(QPointF origin)
+{
+    m_screenOrigin = origin;
+    updateSceneGeometry();
+}
+
+std::optional<QUuid> CollageView::selectedID() const
+{
+    return m_selectedID;
+}
+
+void CollageView::setSelectedID(const std::optional<QUuid> &id)
+{
+    m_selectedID = id;
+}
+
+std::optional<QUuid> CollageView::hoveredID() const
+{
+    return m_hoveredID;
+}
+
+void CollageView::setHoveredID(const std::optional<QUuid> &id)
+{
+    m_hoveredID = id;
+}
+
+PrintGeometry::CanvasCoords CollageView::coords() const
+{
+    return PrintGeometry::CanvasCoords{m_screenOrigin, double(viewport()->height())};
+}
+
+QPointF CollageView::collagePoint(QPointF viewPoint) const
+{
+    return coords().toCollage(viewPoint);
+}
+
+void CollageView::updateSceneGeometry()
+{
+    const QSize size = viewport()->size();
+    scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(size)));
+    if (auto *layer = static_cast<QGraphicsRectItem *>(m_contentLayer)) {
+        layer->setTransform(coords().contentTransform());
+        layer->setRect(QRectF(m_screenOrigin, QSizeF(size)));
+    }
+}
+
+void CollageView::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    updateSceneGeometry();
+    updateEmptyHint();
+}
+
+void CollageView::changeEvent(QEvent *event)
+{
+    QGraphicsView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        applyChromeColors();
+}
+
+void CollageView::updateEmptyHint()
+{
+    const QRectF bounds = viewport()->rect();
+    // Centred either way up: the box is symmetric about the view's middle.
+    m_emptyHint->setPos(bounds.center() - QPointF(EmptyHintItem::width / 2, EmptyHintItem::height / 2));
+    m_emptyHint->setVisible(m_isEditing && m_model.drawOrder().isEmpty());
+}
+
+qint64 CollageView::decodedImageBytes() const
+{
+    qint64 bytes = 0;
+    for (const PrintPhotoItem *photo : m_contentByID)
+        bytes += photo->image().sizeInBytes();
+    return bytes;
+}

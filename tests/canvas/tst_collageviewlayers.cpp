@@ -1,0 +1,473 @@
+#include "app/canvas/CaptionItem.h"
+#include "app/canvas/CollageView.h"
+#include "app/canvas/HandleItem.h"
+#include "app/canvas/PrintItem.h"
+#include "app/canvas/PrintPhotoItem.h"
+#include "canvas/support/CanvasFixture.h"
+#include "platform/fake/FakeImageDecoder.h"
+#include "platform/fake/FakePlatform.h"
+#include "support/ModelFactory.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using Content = PrintPhotoItem::Content;
+
+// How CollageView follows its model: when prints are rebuilt, when only synced, and when
+// their photos are decoded.
+class TestCollageViewLayers : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void rebuildStacksPrintsInDrawOrder();
+    void applyRebuildsOnlyForNewRemovedOrRestackedPrints();
+    void bringToFrontMakesThePrintTheLastOnTheContentLayer();
+    void duplicateIdsGetOnePrint();
+    void geometryEditsNeverDecodeAgain();
+    void cropChangeDecodesOnceAndRecordsTheCrop();
+    void rebuildKeepsImagesOfUnchangedPhotos();
+    void animatedSyncEasesOverFourTenthsOfASecond();
+    void syncOfUnknownIdDoesNothing();
+    void placeholderUntilTheImageArrives();
+    void missingFileOrNoFolderKeepsThePlaceholder();
+    void unsafeFileNamesAreNeverOpened_data();
+    void unsafeFileNamesAreNeverOpened();
+    void failedDecodeAfterCropChangeLeavesTheCardBlank();
+    void staleResultsAreDropped();
+    void decodesAtTheSizeThePrintNeeds();
+    void destroyingTheViewWithDecodesInFlight();
+
+private:
+    QString addImage(const QString &name, QSize size, QColor tint = QColor(70, 130, 200));
+    void apply(const CollageModel &model, bool animated = false);
+    // Decodes since the test began.
+    int decodes() const { return m_platform->fakes().images->decodeCount() - m_decodesBefore; }
+
+    FakePlatform *m_platform = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CollageView> m_view;
+    int m_decodesBefore = 0;
+};
+
+void TestCollageViewLayers::initTestCase()
+{
+    m_platform = &CanvasFixture::installFakePlatform();
+}
+
+void TestCollageViewLayers::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_view = CanvasFixture::makeView();
+    m_view->setImageBaseDir(m_dir->path());
+    m_decodesBefore = m_platform->fakes().images->decodeCount();
+}
+
+void TestCollageViewLayers::cleanup()
+{
+    m_view.reset();
+    m_dir.reset();
+}
+
+QString TestCollageViewLayers::addImage(const QString &name, QSize size, QColor tint)
+{
+    m_platform->fakes().images->addImage(QDir(m_dir->path()).filePath(name), CanvasFixture::testImage(size, tint));
+    return name;
+}
+
+void TestCollageViewLayers::apply(const CollageModel &model, bool animated)
+{
+    m_view->setModel(model);
+    m_view->applyModelToLayers(animated);
+}
+
+void TestCollageViewLayers::rebuildStacksPrintsInDrawOrder()
+{
+    CollageModel model;
+    const QUuid a = model.add(ModelFactory::item(addImage("a.jpg", {400, 300}), {200, 200}, {200, 150}));
+    const QUuid b = model.add(ModelFactory::item(addImage("b.jpg", {400, 300}), {300, 250}, {200, 150}));
+    const QUuid c = model.add(ModelFactory::item(addImage("c.jpg", {400, 300}), {400, 300}, {200, 150}));
+    model.sendToBack(c);
+    m_view->setModel(model);
+    m_view->rebuild();
+
+    const QList<QUuid> expected{c, a, b};
+    QCOMPARE(m_view->stacking(), expected);
+    QList<QUuid> children;
+    for (QGraphicsItem *child : m_view->contentLayer()->childItems()) {
+        if (child->type() == PrintItem::Type)
+            children.append(static_cast<PrintItem *>(child)->id());
+    }
+    QCOMPARE(children, expected);
+    for (const QUuid &id : expected) {
+        QVERIFY(m_view->layersByID().contains(id));
+        QVERIFY(m_view->contentByID().contains(id));
+        QVERIFY(m_view->pinByID().contains(id));
+        QVERIFY(m_view->captionByID().contains(id));
+        QCOMPARE(m_view->croppedByID().value(id), PhotoItem::fullCrop());
+    }
+    QCOMPARE(m_view->layersByID().size(), 3);
+}
+
+void TestCollageViewLayers::applyRebuildsOnlyForNewRemovedOrRestackedPrints()
+{
+    CollageModel model;
+    const QUuid a = model.add(ModelFactory::item(QUuid::createUuid(), 0, {200, 200}));
+    const QUuid b = model.add(ModelFactory::item(QUuid::createUuid(), 0, {500, 300}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    // A guarded pointer tells a kept print from a new one at a recycled address.
+    QPointer<PrintItem> printA = m_view->layersByID().value(a);
+
+    // Geometry, caption and flips: the same prints, updated in place.
+    model.move(a, {250, 260});
+    model.update(b, [](PhotoItem &item) {
+        item.size = QSizeF(300, 200);
+        item.rotation = 0.4;
+        item.caption = QStringLiteral("August 2023");
+        item.flipH = true;
+    });
+    apply(model);
+    QVERIFY(printA);
+    QCOMPARE(m_view->layersByID().value(a), printA.data());
+    QCOMPARE(printA->pose().center, QPointF(250, 260));
+    QCOMPARE(m_view->captionByID().value(b)->text(), QStringLiteral("August 2023"));
+
+    // zIndex values that change without changing the order are no restacking.
+    model.update(b, [](PhotoItem &item) { item.zIndex = 40; });
+    apply(model);
+    QVERIFY(printA);
+
+    // A new id: rebuilt.
+    CollageModel grown = model;
+    const QUuid c = grown.add(ModelFactory::item(QUuid::createUuid(), 0, {700, 400}));
+    apply(grown);
+    QVERIFY(!printA);
+    QCOMPARE(m_view->layersByID().size(), 3);
+    printA = m_view->layersByID().value(a);
+
+    // A removed id: rebuilt.
+    grown.remove(c);
+    apply(grown);
+    QVERIFY(!printA);
+    QCOMPARE(m_view->layersByID().size(), 2);
+    printA = m_view->layersByID().value(a);
+
+    // The same set in another order: rebuilt.
+    grown.bringToFront(a);
+    apply(grown);
+    QVERIFY(!printA);
+    QCOMPARE(m_view->stacking(), (QList<QUuid>{b, a}));
+}
+
+void TestCollageViewLayers::bringToFrontMakesThePrintTheLastOnTheContentLayer()
+{
+    CollageModel model;
+    const QUuid below = model.add(ModelFactory::item(QUuid::createUuid(), 0, {200, 200}));
+    model.add(ModelFactory::item(QUuid::createUuid(), 0, {260, 220}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    model.bringToFront(below);
+    apply(model);
+    QGraphicsItem *last = nullptr;
+    for (QGraphicsItem *child : m_view->contentLayer()->childItems()) {
+        if (child->type() == PrintItem::Type)
+            last = child;
+    }
+    QCOMPARE(last, m_view->layersByID().value(below));
+    QCOMPARE(m_view->hitTestItem({230, 210}), std::optional(below));
+}
+
+void TestCollageViewLayers::duplicateIdsGetOnePrint()
+{
+    const PhotoItem item = ModelFactory::item(QUuid::createUuid(), 0, {200, 200});
+    CollageModel model(QList<PhotoItem>{item, item});
+    m_view->setModel(model);
+    m_view->rebuild();
+    m_view->rebuild();
+    m_view->applyModelToLayers(false);
+    int prints = 0;
+    for (QGraphicsItem *child : m_view->contentLayer()->childItems())
+        prints += child->type() == PrintItem::Type;
+    QCOMPARE(prints, 1);
+    QCOMPARE(m_view->layersByID().size(), 1);
+}
+
+void TestCollageViewLayers::geometryEditsNeverDecodeAgain()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("move.jpg", {1200, 900}), {400, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    const int before = decodes();
+    QCOMPARE(before, 1);
+
+    model.move(id, {600, 500});
+    apply(model, true);
+    model.update(id, [](PhotoItem &item) {
+        item.rotation = -0.7;
+        item.flipV = true;
+        item.caption = QStringLiteral("Somewhere");
+        item.size = QSizeF(240, 180); // still within the decoded detail
+    });
+    apply(model, false);
+    for (int step = 0; step < 20; ++step) {
+        model.move(id, {600 + step * 3.0, 500 - step * 2.0});
+        m_view->setModel(model);
+        m_view->syncLayer(id, false);
+    }
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), before);
+    QCOMPARE(m_view->decodeCount(), quint64(1));
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::image);
+}
+
+void TestCollageViewLayers::cropChangeDecodesOnceAndRecordsTheCrop()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("crop.jpg", {800, 600}), {400, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(250, 187));
+
+    const QRectF crop(0.5, 0, 0.5, 1);
+    model.update(id, [&](PhotoItem &item) { item.cropRect = crop; });
+    apply(model);
+    QCOMPARE(m_view->croppedByID().value(id), crop);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 2);
+    // The right half of a 4:3 picture (2:3), decoded finely enough to fill 200 x 150.
+    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(250, 375));
+
+    // The same crop again, and nothing else: no decode.
+    apply(model);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 2);
+}
+
+void TestCollageViewLayers::rebuildKeepsImagesOfUnchangedPhotos()
+{
+    CollageModel model;
+    const QUuid a = model.add(ModelFactory::item(addImage("keep-a.jpg", {800, 600}), {300, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 1);
+
+    model.add(ModelFactory::item(addImage("keep-b.jpg", {800, 600}), {600, 300}, {200, 150}));
+    apply(model); // a new id: rebuilt
+    QCOMPARE(m_view->contentByID().value(a)->content(), Content::image);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 2); // only the new photo
+}
+
+void TestCollageViewLayers::animatedSyncEasesOverFourTenthsOfASecond()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(QUuid::createUuid(), 0, {100, 100}));
+    m_view->setModel(model);
+    m_view->setSelectedID(id);
+    m_view->rebuild();
+    PrintItem *print = m_view->layersByID().value(id);
+
+    model.move(id, {500, 100});
+    QElapsedTimer clock;
+    clock.start();
+    apply(model, true);
+    QVERIFY(print->isAnimating());
+    QCOMPARE(print->pose().center, QPointF(100, 100));
+    QCOMPARE(print->targetPose().center, QPointF(500, 100));
+    // The chrome goes straight to where the print is heading.
+    QCOMPARE(m_view->cornerHandles()[0]->pos().x(), 500 - 107.5 - 5.5);
+
+    QTest::qWait(200);
+    const double midway = print->pose().center.x();
+    QVERIFY2(midway > 100 && midway < 500, qPrintable(QString::number(midway)));
+    QVERIFY(QTest::qWaitFor([&] { return !print->isAnimating(); }, 2000));
+    QVERIFY(clock.elapsed() >= 380);
+    QCOMPARE(print->pose().center, QPointF(500, 100));
+
+    // Without animation the print is there at once.
+    model.move(id, {50, 60});
+    apply(model, false);
+    QCOMPARE(print->pose().center, QPointF(50, 60));
+    QVERIFY(!print->isAnimating());
+}
+
+void TestCollageViewLayers::syncOfUnknownIdDoesNothing()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(QUuid::createUuid(), 0, {100, 100}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    m_view->syncLayer(QUuid::createUuid(), true);
+    model.remove(id);
+    m_view->setModel(model);
+    m_view->syncLayer(id, false); // a print whose item is gone
+    QCOMPARE(m_view->layersByID().value(id)->pose().center, QPointF(100, 100));
+}
+
+void TestCollageViewLayers::placeholderUntilTheImageArrives()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("slow.jpg", {640, 480}), {300, 300}, {200, 150}));
+    m_view->setModel(model);
+    QSignalSpy settled(m_view.get(), &CollageView::imageSettled);
+    m_view->rebuild();
+    // Decoding happens elsewhere: right after the rebuild the print shows its placeholder.
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::placeholder);
+    QCOMPARE(m_view->pendingDecodes(), 1);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(settled.count(), 1);
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::image);
+}
+
+void TestCollageViewLayers::missingFileOrNoFolderKeepsThePlaceholder()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(QStringLiteral("gone.jpg"), {300, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::placeholder);
+
+    addImage("there.jpg", {400, 300});
+    model.update(id, [](PhotoItem &item) { item.imageFileName = QStringLiteral("there.jpg"); });
+    m_view->setModel(model);
+    m_view->setImageBaseDir(std::nullopt);
+    const quint64 before = m_view->decodeCount();
+    m_view->rebuild();
+    QCOMPARE(m_view->decodeCount(), before);
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::placeholder);
+}
+
+void TestCollageViewLayers::unsafeFileNamesAreNeverOpened_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("dot") << QStringLiteral(".");
+    QTest::newRow("dotdot") << QStringLiteral("..");
+    QTest::newRow("parent") << QStringLiteral("../outside.jpg");
+    QTest::newRow("absolute") << QStringLiteral("/tmp/outside.jpg");
+    QTest::newRow("nul") << QStringLiteral("a") + QChar(0) + QStringLiteral("b.jpg");
+}
+
+void TestCollageViewLayers::unsafeFileNamesAreNeverOpened()
+{
+    QFETCH(QString, name);
+    // A real picture right outside the collage folder, where "../outside.jpg" would lead.
+    QTemporaryDir outer;
+    const QString inner = QDir(outer.path()).filePath(QStringLiteral("collage"));
+    QVERIFY(QDir().mkpath(inner));
+    CanvasFixture::testImage({64, 48}).save(QDir(outer.path()).filePath(QStringLiteral("outside.jpg")));
+    m_view->setImageBaseDir(inner);
+
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(name, {300, 300}, {200, 150}));
+    m_view->setModel(model);
+    const int before = decodes();
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), before);
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::placeholder);
+}
+
+void TestCollageViewLayers::failedDecodeAfterCropChangeLeavesTheCardBlank()
+{
+    const QString name = CanvasFixture::writeImage(*m_dir, QStringLiteral("onDisk.jpg"), CanvasFixture::testImage({400, 300}));
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(name, {300, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::image);
+
+    QVERIFY(QFile::remove(m_dir->filePath(name)));
+    model.update(id, [](PhotoItem &item) { item.cropRect = QRectF(0, 0, 0.5, 0.5); });
+    apply(model);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(m_view->contentByID().value(id)->content(), Content::none);
+    QCOMPARE(m_view->croppedByID().value(id), QRectF(0, 0, 0.5, 0.5));
+}
+
+void TestCollageViewLayers::staleResultsAreDropped()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("stale.jpg", {800, 400}), {300, 300}, {200, 100}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    // Re-cropped before the first answer can arrive: only the second one may be shown.
+    model.update(id, [](PhotoItem &item) { item.cropRect = QRectF(0, 0, 0.25, 1); });
+    apply(model);
+    QSignalSpy settled(m_view.get(), &CollageView::imageSettled);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(settled.count(), 1);
+    const QImage shown = m_view->contentByID().value(id)->image();
+    QVERIFY(shown.height() > shown.width()); // a quarter of a 2:1 image is 1:2
+
+    // Removed before its answer: nothing is shown anywhere, nothing breaks.
+    CollageModel other;
+    other.add(ModelFactory::item(addImage("other.jpg", {100, 100}), {300, 300}, {100, 100}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    m_view->setModel(CollageModel());
+    m_view->rebuild();
+    settled.clear();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(settled.count(), 0);
+    QVERIFY(m_view->contentByID().isEmpty());
+}
+
+void TestCollageViewLayers::decodesAtTheSizeThePrintNeeds()
+{
+    QCOMPARE(m_view->devicePixelRatioF(), 1.0);
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("big.jpg", {4000, 3000}), {500, 400}, {400, 300}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    // 400 x 300 points with a quarter's headroom, not 4096 pixels.
+    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(500, 375));
+    QCOMPARE(m_view->decodedImageBytes(), qint64(500 * 375 * 4));
+
+    // Growing within the headroom keeps the image; growing past it fetches a sharper one.
+    model.update(id, [](PhotoItem &item) { item.size = QSizeF(480, 360); });
+    apply(model);
+    QCOMPARE(m_view->pendingDecodes(), 0);
+    model.update(id, [](PhotoItem &item) { item.size = QSizeF(800, 600); });
+    apply(model);
+    QCOMPARE(m_view->pendingDecodes(), 1);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(1000, 750));
+    QCOMPARE(m_view->croppedByID().value(id), PhotoItem::fullCrop());
+
+    // Shrinking never decodes.
+    model.update(id, [](PhotoItem &item) { item.size = QSizeF(100, 75); });
+    apply(model);
+    QCOMPARE(m_view->pendingDecodes(), 0);
+}
+
+void TestCollageViewLayers::destroyingTheViewWithDecodesInFlight()
+{
+    CollageModel model;
+    for (int i = 0; i < 6; ++i)
+        model.add(ModelFactory::item(addImage(QStringLiteral("bye%1.jpg").arg(i), {1600, 1200}), {100.0 + i * 50, 300}, {200, 150}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(m_view->pendingDecodes() > 0);
+    m_view.reset();
+    // Answers still on their way must find nobody and harm nothing.
+    QTest::qWait(300);
+    m_view = CanvasFixture::makeView();
+}
+
+QTEST_MAIN(TestCollageViewLayers)
+#include "tst_collageviewlayers.moc"

@@ -1,0 +1,129 @@
+#include "app/canvas/DeviceRaster.h"
+
+#include <QPainter>
+#include <QTest>
+
+namespace {
+
+// Something with rotated, antialiased edges, drawn in item coordinates.
+void drawShape(QPainter *p)
+{
+    p->setPen(QPen(Qt::darkBlue, 1.5));
+    p->setBrush(QColor(240, 120, 60));
+    p->drawRoundedRect(QRectF(0, 0, 60, 40), 6, 6);
+}
+
+const QRectF shapeBounds(-1, -1, 62, 42);
+
+QImage paintAt(const QTransform &item, DeviceRaster *raster, size_t key = 1)
+{
+    QImage image(200, 160, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setTransform(item);
+    if (raster)
+        raster->paint(&p, shapeBounds, key, drawShape);
+    else
+        drawShape(&p);
+    return image;
+}
+
+int difference(const QImage &a, const QImage &b)
+{
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+QTransform turned(double dx, double dy)
+{
+    return QTransform().translate(dx, dy).rotate(17);
+}
+
+} // namespace
+
+// Keeping painted items as device pixels while they only move by whole pixels.
+class TestDeviceRaster : public QObject {
+    Q_OBJECT
+private slots:
+    void copiesLookLikeDrawing();
+    void whatForcesANewDrawing();
+    void budgetDropsTheLeastRecentlyUsed();
+};
+
+void TestDeviceRaster::copiesLookLikeDrawing()
+{
+    DeviceRaster raster;
+    for (const QTransform &t : {turned(40.25, 30.5), turned(73.25, 61.5), turned(12.25, 90.5), turned(10.25, 0.5)})
+        QVERIFY(difference(paintAt(t, &raster), paintAt(t, nullptr)) <= 2); // rounding of the extra blend
+    // Drawn directly the first time, kept the second, copied after that.
+    QCOMPARE(raster.renders(), 1);
+    QVERIFY(raster.bytes() > 0);
+}
+
+void TestDeviceRaster::whatForcesANewDrawing()
+{
+    DeviceRaster raster;
+    paintAt(turned(40, 30), &raster);
+    QVERIFY(raster.isEmpty()); // seen once: nothing kept
+    paintAt(turned(41, 29), &raster);
+    paintAt(turned(45, 20), &raster);
+    QCOMPARE(raster.renders(), 1);
+    paintAt(turned(41.5, 29), &raster); // a sub-pixel step would blur or shift the copy
+    QCOMPARE(raster.renders(), 2);
+
+    // Turning: every step is new, each is drawn directly and nothing is kept.
+    for (int degrees = 18; degrees < 24; ++degrees)
+        paintAt(QTransform().translate(41.5, 29).rotate(degrees), &raster);
+    QCOMPARE(raster.renders(), 2);
+    QVERIFY(raster.isEmpty());
+    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster);
+    QCOMPARE(raster.renders(), 3);
+
+    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster, 2); // new content
+    QVERIFY(raster.isEmpty());
+    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster, 2);
+    QCOMPARE(raster.renders(), 4);
+    raster.clear();
+    QVERIFY(raster.isEmpty());
+    QCOMPARE(raster.bytes(), 0);
+}
+
+void TestDeviceRaster::budgetDropsTheLeastRecentlyUsed()
+{
+    const qint64 saved = DeviceRaster::budget();
+    const qint64 base = DeviceRaster::totalBytes();
+    DeviceRaster first, second, third;
+    const auto keep = [](DeviceRaster *raster) {
+        paintAt(turned(40, 30), raster);
+        paintAt(turned(40, 30), raster);
+    };
+    keep(&first);
+    const qint64 one = first.bytes();
+    QVERIFY(one > 0);
+    DeviceRaster::setBudget(base + 2 * one + one / 2);
+    keep(&second);
+    paintAt(turned(40, 30), &first); // first is now the more recent one
+    keep(&third);
+    QVERIFY(!first.isEmpty());
+    QVERIFY(second.isEmpty());
+    QVERIFY(!third.isEmpty());
+    QVERIFY(DeviceRaster::totalBytes() <= DeviceRaster::budget());
+
+    // A raster larger than the whole budget is drawn directly, not kept.
+    DeviceRaster::setBudget(1024);
+    DeviceRaster big;
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(difference(paintAt(turned(60, 40), &big), paintAt(turned(60, 40), nullptr)), 0);
+    QVERIFY(big.isEmpty());
+    DeviceRaster::setBudget(saved);
+}
+
+QTEST_MAIN(TestDeviceRaster)
+#include "tst_deviceraster.moc"
