@@ -64,6 +64,17 @@ Expected<QList<T>> decodeArray(const QJsonValue &value, const char *key, Decode 
     return out;
 }
 
+Expected<QUuid> readUuid(const QJsonObject &object, const char *key)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isString())
+        return wrongType(key);
+    const std::optional<QUuid> uuid = parseUuid(value.toString());
+    if (!uuid)
+        return Error{QStringLiteral("\"%1\" is not a valid UUID").arg(QLatin1String(key))};
+    return *uuid;
+}
+
 Expected<QJsonArray> encodeItems(const QList<PhotoItem> &items)
 {
     QJsonArray array;
@@ -148,13 +159,10 @@ Expected<PhotoItem> decodePhotoItem(const QJsonValue &value)
     const QJsonObject object = value.toObject();
     PhotoItem item;
 
-    const QJsonValue id = object.value(QLatin1String("id"));
-    if (!id.isString())
-        return wrongType("id");
-    const std::optional<QUuid> uuid = parseUuid(id.toString());
-    if (!uuid)
-        return Error{QStringLiteral("\"id\" is not a valid UUID")};
-    item.id = *uuid;
+    const Expected<QUuid> id = readUuid(object, "id");
+    if (!id)
+        return id.error();
+    item.id = id.value();
 
     const QJsonValue fileName = object.value(QLatin1String("imageFileName"));
     if (!fileName.isString())
@@ -237,19 +245,16 @@ Expected<Collage> decodeCollage(const QJsonValue &value)
     if (!value.isObject())
         return Error{QStringLiteral("a collage is not an object")};
     const QJsonObject object = value.toObject();
-    const QJsonValue id = object.value(QLatin1String("id"));
-    if (!id.isString())
-        return wrongType("id");
-    const std::optional<QUuid> uuid = parseUuid(id.toString());
-    if (!uuid)
-        return Error{QStringLiteral("\"id\" is not a valid UUID")};
+    const Expected<QUuid> id = readUuid(object, "id");
+    if (!id)
+        return id.error();
     const QJsonValue name = object.value(QLatin1String("name"));
     if (!name.isString())
         return wrongType("name");
     Expected<CollageModel> model = decodeModel(object.value(QLatin1String("model")));
     if (!model)
         return model.error();
-    return Collage{*uuid, name.toString(), std::move(model).value()};
+    return Collage{id.value(), name.toString(), std::move(model).value()};
 }
 
 Expected<QJsonObject> encode(const Library &library)
@@ -273,13 +278,10 @@ Expected<Library> decodeLibrary(const QJsonValue &value)
         decodeArray<Collage>(object.value(QLatin1String("collages")), "collages", decodeCollage);
     if (!collages)
         return collages.error();
-    const QJsonValue active = object.value(QLatin1String("activeID"));
-    if (!active.isString())
-        return wrongType("activeID");
-    const std::optional<QUuid> uuid = parseUuid(active.toString());
-    if (!uuid)
-        return Error{QStringLiteral("\"activeID\" is not a valid UUID")};
-    return Library::decoded(std::move(collages).value(), *uuid);
+    const Expected<QUuid> active = readUuid(object, "activeID");
+    if (!active)
+        return active.error();
+    return Library::decoded(std::move(collages).value(), active.value());
 }
 
 Expected<QJsonObject> encodeLayout(const QList<PhotoItem> &photos)

@@ -72,6 +72,8 @@ public:
     bool hasUndoManager(const QString &collageName) const { return m_undoManagers.contains(collageName); }
     void performUndo(int screenIndex);
     void performRedo(int screenIndex);
+    // The history of the collage a screen shows, made the active collage; none if it shows none.
+    CollageHistory *historyOnScreen(int screenIndex);
     void reloadAllViews();
     void refreshViews(const QString &collageName, bool animated);
 

@@ -71,26 +71,27 @@ CollageHistory *DesktopWindowController::undoManager(const QString &collageName)
     return history;
 }
 
-void DesktopWindowController::performUndo(int screenIndex)
+CollageHistory *DesktopWindowController::historyOnScreen(int screenIndex)
 {
     if (screenIndex < 0 || screenIndex >= m_screens.size())
-        return;
+        return nullptr;
     const std::optional<Collage> collage = collageOn(m_screens[screenIndex]);
     if (!collage)
-        return;
+        return nullptr;
     m_library.setActiveID(collage->id);
-    undoManager(collage->name)->undo();
+    return undoManager(collage->name);
+}
+
+void DesktopWindowController::performUndo(int screenIndex)
+{
+    if (CollageHistory *history = historyOnScreen(screenIndex))
+        history->undo();
 }
 
 void DesktopWindowController::performRedo(int screenIndex)
 {
-    if (screenIndex < 0 || screenIndex >= m_screens.size())
-        return;
-    const std::optional<Collage> collage = collageOn(m_screens[screenIndex]);
-    if (!collage)
-        return;
-    m_library.setActiveID(collage->id);
-    undoManager(collage->name)->redo();
+    if (CollageHistory *history = historyOnScreen(screenIndex))
+        history->redo();
 }
 
 void DesktopWindowController::reloadAllViews()
