@@ -68,19 +68,20 @@ QImage CaptionItem::renderLine(double scale) const
     const QRectF box = boundingRect();
     QImage image(QSize(int(std::ceil(box.width() * scale)), int(std::ceil(box.height() * scale))),
                  QImage::Format_ARGB32_Premultiplied);
+    // At 72 dots per inch a point is a pixel: the face is set at its exact fractional size
+    // and drawn from the glyph cache, rather than scaled from the reference size as outlines.
+    constexpr int dotsPerMeterAt72dpi = 2835;
+    image.setDotsPerMeterX(dotsPerMeterAt72dpi);
+    image.setDotsPerMeterY(dotsPerMeterAt72dpi);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Top row of the image = top of the bounding box (largest y in the y-up item).
-    p.scale(scale, scale);
-    const double spill = -box.top();
-    const double toDevice = m_layout.fontSize / CaptionFont::referencePixelSize;
-    p.translate(0, spill);
-    p.scale(toDevice, toDevice);
-    p.setFont(font());
+    QFont face = font();
+    face.setPointSizeF(m_layout.fontSize * scale);
+    p.setFont(face);
     p.setPen(textColor());
-    const QRectF line(0, 0, m_layout.frame.width() / toDevice, m_layout.frame.height() / toDevice);
+    // Top row of the image = top of the bounding box (largest y in the y-up item).
+    const QRectF line(0, -box.top() * scale, m_layout.frame.width() * scale, m_layout.frame.height() * scale);
     p.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, displayedText());
     return image;
 }

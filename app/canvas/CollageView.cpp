@@ -1,10 +1,12 @@
 #include "app/canvas/CollageView.h"
 
+#include "app/canvas/CaptionFont.h"
 #include "app/canvas/EmptyHintItem.h"
 #include "app/canvas/PrintItem.h"
 #include "app/canvas/PrintPhotoItem.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QResizeEvent>
@@ -40,6 +42,9 @@ CollageView::CollageView(QWidget *parent) : QGraphicsView(parent), m_decoder(new
 
     setupChrome();
     updateSceneGeometry();
+    // Load the caption face now: the font database's first look-up is slow, and the first
+    // frame of a collage should not pay for it.
+    QFontMetricsF(CaptionFont::font()).height();
 }
 
 CollageView::~CollageView() = default;

@@ -8,9 +8,6 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 // Lives on the GUI thread and outlives the decoder while workers still hold it; the
 // decoder cuts the link when it goes, so late answers find nobody to deliver to.
 struct PhotoDecoder::Relay : QObject {
@@ -18,19 +15,6 @@ struct PhotoDecoder::Relay : QObject {
 };
 
 namespace {
-
-constexpr int decoderNiceness = 10;
-
-// Decoding must never starve the GUI thread of a core: workers run at a lower priority
-// (a per-thread nice value on Linux).
-void lowerThisThreadsPriority()
-{
-    thread_local bool lowered = false;
-    if (lowered)
-        return;
-    lowered = true;
-    setpriority(PRIO_PROCESS, pid_t(gettid()), qEnvironmentVariableIntValue("NICE"));
-}
 
 void releaseRelay(QObject *relay)
 {
@@ -70,7 +54,6 @@ void PhotoDecoder::submit(const Request &request)
     ++m_submitted;
     std::shared_ptr<Relay> relay = m_relay;
     pool()->start([relay, request]() {
-        lowerThisThreadsPriority();
         const ImageLoader::Fit fit =
             ImageLoader::imageForDisplay(request.fileName, request.crop, request.baseDir, request.targetPixels);
         Result result{request.id, request.generation, fit.image, fit.fullDetail};

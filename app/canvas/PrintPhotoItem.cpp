@@ -64,8 +64,12 @@ void PrintPhotoItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
     const double h = m_size.height();
     painter->setPen(Qt::NoPen);
     if (m_content == Content::placeholder) {
+        // A faint grey on white shows no stair steps: spare the costlier antialiased fill.
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
         painter->setBrush(placeholderColor());
         painter->drawRoundedRect(boundingRect(), m_radius / 2, m_radius / 2);
+        painter->restore();
         return;
     }
     // Images are stored top row first: turn the y-up space around before filling.

@@ -43,6 +43,7 @@ private slots:
     void staleResultsAreDropped();
     void decodesAtTheSizeThePrintNeeds();
     void destroyingTheViewWithDecodesInFlight();
+    void editingKeepsMovingPrintsAsPixels();
 
 private:
     QString addImage(const QString &name, QSize size, QColor tint = QColor(70, 130, 200));
@@ -467,6 +468,50 @@ void TestCollageViewLayers::destroyingTheViewWithDecodesInFlight()
     // Answers still on their way must find nobody and harm nothing.
     QTest::qWait(300);
     m_view = CanvasFixture::makeView();
+}
+
+void TestCollageViewLayers::editingKeepsMovingPrintsAsPixels()
+{
+    CollageModel model;
+    const QUuid id = model.add(ModelFactory::item(addImage("pixels.jpg", {800, 600}), {400, 300}, {200, 150}, 0.2));
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    PrintItem *print = m_view->layersByID().value(id);
+    const auto paint = [&] { m_view->viewport()->repaint(); };
+
+    // At rest on the desktop nothing is kept.
+    paint();
+    paint();
+    QVERIFY(print->raster().isEmpty());
+
+    m_view->setEditing(true);
+    QVERIFY(print->isRasterCached());
+    paint();
+    paint();
+    QCOMPARE(print->raster().renders(), 1);
+    // Whole-point moves copy the pixels.
+    for (int step = 1; step <= 5; ++step) {
+        model.move(id, {400.0 + 3 * step, 300.0 - 2 * step});
+        m_view->setModel(model);
+        m_view->syncLayer(id, false);
+        paint();
+    }
+    QCOMPARE(print->raster().renders(), 1);
+    // A new caption is new content; a turn is drawn directly until it settles.
+    model.update(id, [](PhotoItem &item) { item.caption = QStringLiteral("New caption"); });
+    apply(model);
+    paint();
+    paint();
+    QCOMPARE(print->raster().renders(), 2);
+    model.update(id, [](PhotoItem &item) { item.rotation = 0.3; });
+    apply(model);
+    paint();
+    QVERIFY(print->raster().isEmpty());
+
+    m_view->setEditing(false);
+    QVERIFY(!print->isRasterCached());
+    QVERIFY(print->raster().isEmpty());
 }
 
 QTEST_MAIN(TestCollageViewLayers)
