@@ -1,6 +1,6 @@
 // Dragging one print across a busy canvas: 100 rotated, overlapping prints on 2560 x 1440.
-// Each drag step is what the pointer handler will do (move the item in the model, sync its
-// print without animation) plus the repaint that follows. Also times rotating and resizing
+// Each move step is a pointer event through the real handler (snapping, the model update,
+// syncLayer) plus the repaint that follows. Also times rotating and resizing
 // steps, which redraw the print from scratch. Goal: a move step under 4 ms at the median.
 #include "app/canvas/CollageView.h"
 #include "app/canvas/DeviceRaster.h"
@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -66,6 +67,7 @@ struct Sample {
 struct Figures {
     double median;
     double p90;
+    double p95;
     double worst;
 };
 
@@ -75,7 +77,7 @@ Figures figures(const std::vector<Sample> &samples, double Sample::*field)
     for (const Sample &s : samples)
         times.push_back(s.*field);
     std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[times.size() * 9 / 10], times.back()};
+    return {times[times.size() / 2], times[times.size() * 9 / 10], times[times.size() * 95 / 100], times.back()};
 }
 
 } // namespace
@@ -132,11 +134,41 @@ int main(int argc, char **argv)
         return Sample{clock.nsecsElapsed() / 1e6, threadCpuMs() - cpu};
     };
 
+    // Moves go through the real pointer handler: snapping, the model update, syncLayer and
+    // the repaint of the damaged region, as a user's drag does.
+    const int decodesBefore = images->decodeCount();
+    QPointF pointer = view.coords().toScene(view.model()[id]->center);
+    QMouseEvent press(QEvent::MouseButtonPress, pointer, view.viewport()->mapToGlobal(pointer), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &press);
+    // The press picks the topmost print under the pointer, which may lie over ours.
+    const QUuid dragged = view.selectedID().value_or(id);
+    int movedSteps = 0;
     std::vector<Sample> moves, rotations, resizes;
     for (int i = 0; i < steps; ++i) {
-        const double dx = (i / 60) % 2 ? -4 : 4;
-        moves.push_back(step([&](PhotoItem &item) { item.center += QPointF(dx, i % 2 ? 1 : -1); }));
+        QElapsedTimer clock;
+        clock.start();
+        const double cpu = threadCpuMs();
+        pointer += QPointF((i / 60) % 2 ? -4 : 4, i % 2 ? 1 : -1);
+        QMouseEvent drag(QEvent::MouseMove, pointer, view.viewport()->mapToGlobal(pointer), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        const int before = counter.paints;
+        const QPointF centerBefore = view.model()[dragged]->center;
+        QApplication::sendEvent(view.viewport(), &drag);
+        // A step that snaps to where the print already was changes and paints nothing.
+        // Only steps that moved count: a step that stays put costs next to nothing.
+        if (view.model()[dragged]->center != centerBefore) {
+            ++movedSteps;
+            while (counter.paints == before)
+                QCoreApplication::processEvents();
+            moves.push_back(Sample{clock.nsecsElapsed() / 1e6, threadCpuMs() - cpu});
+        }
     }
+    QMouseEvent release(QEvent::MouseButtonRelease, pointer, view.viewport()->mapToGlobal(pointer), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &release);
+    const int dragDecodes = images->decodeCount() - decodesBefore;
+    model = view.model();
     for (int i = 0; i < steps; ++i)
         rotations.push_back(step([&](PhotoItem &item) { item.rotation += 0.01; }));
     for (int i = 0; i < steps; ++i)
@@ -147,11 +179,13 @@ int main(int argc, char **argv)
     for (const auto &[name, samples] : {std::pair{"move", moves}, std::pair{"rotate", rotations}, std::pair{"resize", resizes}}) {
         const Figures wall = figures(samples, &Sample::wall);
         const Figures cpu = figures(samples, &Sample::cpu);
-        std::printf("  %-7s median %6.2f  p90 %6.2f  worst %7.2f;  cpu median %6.2f  p90 %6.2f\n", name, wall.median,
-                    wall.p90, wall.worst, cpu.median, cpu.p90);
+        std::printf("  %-7s median %6.2f  p95 %6.2f  worst %7.2f;  cpu median %6.2f  p95 %6.2f\n", name, wall.median,
+                    wall.p95, wall.worst, cpu.median, cpu.p95);
     }
     std::printf("  device rasters held: %.1f MiB\n", DeviceRaster::totalBytes() / double(1 << 20));
     const Figures move = figures(moves, &Sample::wall);
-    std::printf("  move median goal < 4 ms: %s\n", move.median < 4 ? "met" : "MISSED");
+    std::printf("  images decoded during the drag: %d (%d of %d pointer steps moved the print)\n", dragDecodes,
+                movedSteps, steps);
+    std::printf("  move median goal < 4 ms, no decode: %s\n", move.median < 4 && dragDecodes == 0 ? "met" : "MISSED");
     return 0;
 }
