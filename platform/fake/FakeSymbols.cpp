@@ -1,6 +1,5 @@
 #include "platform/fake/FakeSymbols.h"
 
-#include "platform/symbols/SymbolCursor.h"
 #include "platform/symbols/SymbolIconEngine.h"
 #include "platform/symbols/SymbolRenderer.h"
 
@@ -22,25 +21,6 @@ QIcon FakeSymbols::symbolIcon(const QString &name, const QColor &color) const
     if (!hasSymbol(name))
         return {};
     return QIcon(new SymbolIconEngine(name, color));
-}
-
-QCursor FakeSymbols::cursor(CursorShape shape) const
-{
-    switch (shape) {
-    case CursorShape::Arrow:
-        return QCursor(Qt::ArrowCursor);
-    case CursorShape::OpenHand:
-        return QCursor(Qt::OpenHandCursor);
-    case CursorShape::ClosedHand:
-        return QCursor(Qt::ClosedHandCursor);
-    case CursorShape::Crosshair:
-        return QCursor(Qt::CrossCursor);
-    case CursorShape::Resize:
-        return SymbolCursor::cursor(*this, QStringLiteral("arrow.up.left.and.arrow.down.right"));
-    case CursorShape::Rotate:
-        return SymbolCursor::cursor(*this, QStringLiteral("arrow.triangle.2.circlepath"));
-    }
-    return QCursor(Qt::ArrowCursor);
 }
 
 void FakeSymbols::setMissing(const QString &name, bool missing)

@@ -12,7 +12,6 @@ public:
     QImage symbolImage(const QString &name, qreal pointSize, const QColor &color, SymbolWeight weight,
                        qreal devicePixelRatio) const override;
     QIcon symbolIcon(const QString &name, const QColor &color) const override;
-    QCursor cursor(CursorShape shape) const override;
 
     void setMissing(const QString &name, bool missing = true);
 

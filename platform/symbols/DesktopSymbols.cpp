@@ -1,7 +1,6 @@
 #include "platform/symbols/DesktopSymbols.h"
 
 #include "platform/symbols/SymbolCatalog.h"
-#include "platform/symbols/SymbolCursor.h"
 #include "platform/symbols/SymbolIconEngine.h"
 #include "platform/symbols/SymbolRenderer.h"
 
@@ -32,23 +31,16 @@ QIcon DesktopSymbols::symbolIcon(const QString &name, const QColor &color) const
 
 QCursor DesktopSymbols::cursor(CursorShape shape) const
 {
-    switch (shape) {
-    case CursorShape::Arrow:
-        return QCursor(Qt::ArrowCursor);
-    case CursorShape::OpenHand:
-        return QCursor(Qt::OpenHandCursor);
-    case CursorShape::ClosedHand:
-        return QCursor(Qt::ClosedHandCursor);
-    case CursorShape::Crosshair:
-        return QCursor(Qt::CrossCursor);
-    case CursorShape::Resize:
+    // The symbol cursors are drawn once; the pointer asks for them on every move.
+    if (shape == CursorShape::Resize) {
         if (!m_resize)
-            m_resize = SymbolCursor::cursor(*this, QStringLiteral("arrow.up.left.and.arrow.down.right"));
+            m_resize = Symbols::cursor(shape);
         return *m_resize;
-    case CursorShape::Rotate:
+    }
+    if (shape == CursorShape::Rotate) {
         if (!m_rotate)
-            m_rotate = SymbolCursor::cursor(*this, QStringLiteral("arrow.triangle.2.circlepath"));
+            m_rotate = Symbols::cursor(shape);
         return *m_rotate;
     }
-    return QCursor(Qt::ArrowCursor);
+    return Symbols::cursor(shape);
 }

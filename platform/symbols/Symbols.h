@@ -33,5 +33,6 @@ public:
     // For buttons and menus. Without a colour the icon follows the palette (and may come from
     // the desktop's icon theme); with one it is always our own drawing in that colour.
     virtual QIcon symbolIcon(const QString &name, const QColor &color = QColor()) const = 0;
-    virtual QCursor cursor(CursorShape shape) const = 0;
+    // Qt's own cursors, and the symbol cursors drawn from this catalogue's symbols.
+    virtual QCursor cursor(CursorShape shape) const;
 };
