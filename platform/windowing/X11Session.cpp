@@ -148,25 +148,30 @@ bool X11Session::hasExtension(const char *name) const
     return reply && reply->present;
 }
 
-bool X11Session::windowExists(xcb_window_t window) const
+namespace {
+
+// The window's attributes, or none when the window is gone (the error is dropped).
+Reply<xcb_get_window_attributes_reply_t> windowAttributes(xcb_connection_t *connection, xcb_window_t window)
 {
     if (!window)
-        return false;
-    const xcb_get_window_attributes_cookie_t cookie = xcb_get_window_attributes(m_connection, window);
+        return nullptr;
+    const xcb_get_window_attributes_cookie_t cookie = xcb_get_window_attributes(connection, window);
     xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(m_connection, cookie, &error));
+    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(connection, cookie, &error));
     std::free(error);
-    return reply != nullptr;
+    return reply;
+}
+
+} // namespace
+
+bool X11Session::windowExists(xcb_window_t window) const
+{
+    return windowAttributes(m_connection, window) != nullptr;
 }
 
 bool X11Session::isMapped(xcb_window_t window) const
 {
-    if (!window)
-        return false;
-    const xcb_get_window_attributes_cookie_t cookie = xcb_get_window_attributes(m_connection, window);
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(m_connection, cookie, &error));
-    std::free(error);
+    const Reply<xcb_get_window_attributes_reply_t> reply = windowAttributes(m_connection, window);
     return reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
