@@ -78,9 +78,16 @@ void DeviceRaster::paint(QPainter *painter, const QRectF &bounds, size_t content
 {
     const QTransform device = painter->deviceTransform();
     const bool seenBefore = contentKey == m_lastKey && sameLinear(device, m_lastDevice);
+    // Painted again exactly where it was last time: the item is at rest.
+    const bool resting = seenBefore && device.dx() == m_lastDevice.dx() && device.dy() == m_lastDevice.dy();
     m_lastKey = contentKey;
     m_lastDevice = device;
-    if (contentKey != m_key || !reusableFor(device)) {
+    // A moving item is copied to the nearest whole pixel, even off its drawn sub-pixel
+    // phase: half a pixel is invisible in motion, a fresh drawing at every step is not.
+    // Once it rests it is drawn again at its exact position.
+    const bool copyable = contentKey == m_key && !m_image.isNull() && sameLinear(device, m_device)
+        && (!resting || reusableFor(device));
+    if (!copyable) {
         clear();
         if (!seenBefore || device.type() > QTransform::TxRotate) {
             draw(painter);

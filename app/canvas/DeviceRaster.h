@@ -9,13 +9,14 @@
 
 class QPainter;
 
-// A drawing kept as pixels in device space. While an item only moves by whole device
-// pixels (a print being dragged, or sitting still beside it) it is copied, not drawn again:
-// a copy takes the painter's fastest path, whereas rotated paths and images go through the
-// span rasteriser. Pixels are kept only for a drawing seen twice with the same content and
-// rotation and scale, so one-off paints and every step of a turn or resize cost no memory
-// and no extra pass. All rasters share one memory budget; the least recently used ones are
-// dropped beyond it.
+// A drawing kept as pixels in device space. While an item only moves (a print being
+// dragged, or sitting still beside it) it is copied, not drawn again: a copy takes the
+// painter's fastest path, whereas rotated paths and images go through the span rasteriser.
+// In motion the copy lands on the nearest whole device pixel; at rest it is drawn again if
+// its sub-pixel phase changed. Pixels are kept only for a drawing seen twice with the same
+// content and rotation and scale, so one-off paints and every step of a turn or resize cost
+// no memory and no extra pass. All rasters share one memory budget; the least recently used
+// ones are dropped beyond it.
 class DeviceRaster {
 public:
     DeviceRaster();

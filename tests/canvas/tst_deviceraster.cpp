@@ -48,7 +48,7 @@ QTransform turned(double dx, double dy)
 
 } // namespace
 
-// Keeping painted items as device pixels while they only move by whole pixels.
+// Keeping painted items as device pixels while they only move.
 class TestDeviceRaster : public QObject {
     Q_OBJECT
 private slots:
@@ -75,8 +75,15 @@ void TestDeviceRaster::whatForcesANewDrawing()
     paintAt(turned(41, 29), &raster);
     paintAt(turned(45, 20), &raster);
     QCOMPARE(raster.renders(), 1);
-    paintAt(turned(41.5, 29), &raster); // a sub-pixel step would blur or shift the copy
+    // In motion a sub-pixel step is copied to the nearest whole pixel...
+    const QImage moving = paintAt(turned(44.25, 21.75), &raster);
+    QCOMPARE(raster.renders(), 1);
+    QVERIFY(difference(moving, paintAt(turned(44, 22), nullptr)) <= 2);
+    // ...and painted again in the same place, at rest, drawn at its exact position.
+    const QImage resting = paintAt(turned(44.25, 21.75), &raster);
     QCOMPARE(raster.renders(), 2);
+    QVERIFY(difference(resting, paintAt(turned(44.25, 21.75), nullptr)) <= 2);
+    QVERIFY(difference(resting, moving) > 2);
 
     // Turning: every step is new, each is drawn directly and nothing is kept.
     for (int degrees = 18; degrees < 24; ++degrees)
