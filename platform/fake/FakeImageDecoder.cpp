@@ -6,14 +6,18 @@ QImage FakeImageDecoder::decode(const QString &path, int maxPixelSize) const
 {
     ++m_decodes;
     QImage image;
+    bool known = false;
     {
         std::lock_guard lock(m_mutex);
         ++m_counts[path];
         const auto it = m_entries.constFind(path);
-        if (it == m_entries.cend())
-            return m_fallback ? m_files.decode(path, maxPixelSize) : QImage();
-        image = it->image;
+        known = it != m_entries.cend();
+        if (known)
+            image = it->image;
     }
+    // Real files decode outside the lock, in parallel, as they do without the fake.
+    if (!known)
+        return m_fallback ? m_files.decode(path, maxPixelSize) : QImage();
     if (maxPixelSize > 0 && std::max(image.width(), image.height()) > maxPixelSize)
         image = image.scaled(maxPixelSize, maxPixelSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
