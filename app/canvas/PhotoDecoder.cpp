@@ -1,6 +1,7 @@
 #include "app/canvas/PhotoDecoder.h"
 
 #include "app/canvas/ImageLoader.h"
+#include "platform/threads/BackgroundPriority.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -54,6 +55,7 @@ void PhotoDecoder::submit(const Request &request)
     ++m_submitted;
     std::shared_ptr<Relay> relay = m_relay;
     pool()->start([relay, request]() {
+        lowerCurrentThreadPriority();
         const ImageLoader::Fit fit =
             ImageLoader::imageForDisplay(request.fileName, request.crop, request.baseDir, request.targetPixels);
         Result result{request.id, request.generation, fit.image, fit.fullDetail};
