@@ -1,14 +1,17 @@
 #include "app/canvas/CollageView.h"
 
 #include "app/canvas/CaptionFont.h"
+#include "app/canvas/CaptionItem.h"
 #include "app/canvas/EmptyHintItem.h"
 #include "app/canvas/PrintItem.h"
 #include "app/canvas/PrintPhotoItem.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QPainter>
 #include <QResizeEvent>
 
 CollageView::CollageView(QWidget *parent) : QGraphicsView(parent), m_decoder(new PhotoDecoder(this))
@@ -42,9 +45,31 @@ CollageView::CollageView(QWidget *parent) : QGraphicsView(parent), m_decoder(new
 
     setupChrome();
     updateSceneGeometry();
-    // Load the caption face now: the font database's first look-up is slow, and the first
-    // frame of a collage should not pay for it.
+    warmUpPainting();
+}
+
+void CollageView::warmUpPainting()
+{
+    // Paint one print off screen now: the font database's first look-up, the caption's
+    // glyphs and the shadow tiles are slow the first time, and the first frame of a
+    // collage should not pay for them. The caches are shared, so once is enough.
+    static bool warm = false;
+    if (warm)
+        return;
+    warm = true;
     QFontMetricsF(CaptionFont::font()).height();
+    PrintItem print{QUuid()};
+    print.setPose(PrintGeometry::Pose{QPointF(0, 0), QSizeF(360, 270), 0.1});
+    print.photo()->showPlaceholder();
+    layoutCaption(print.caption(), QSizeF(360, 270));
+    print.caption()->setText(QStringLiteral("0123456789 ·"));
+    const double dpr = devicePixelRatioF();
+    QImage scratch(QSize(8, 8) * dpr, QImage::Format_ARGB32_Premultiplied);
+    scratch.setDevicePixelRatio(dpr);
+    QPainter painter(&scratch);
+    painter.setRenderHints(renderHints());
+    painter.setTransform(print.transform());
+    print.paint(&painter, nullptr, nullptr);
 }
 
 CollageView::~CollageView() = default;
@@ -139,6 +164,25 @@ void CollageView::resizeEvent(QResizeEvent *event)
     QGraphicsView::resizeEvent(event);
     updateSceneGeometry();
     updateEmptyHint();
+}
+
+void CollageView::paintEvent(QPaintEvent *event)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QGraphicsView::paintEvent(event);
+    if (m_revealQueued || !m_reveal.isActive())
+        return;
+    // The next batch is shown once this frame is out, sized by what this one cost.
+    m_revealQueued = true;
+    const double ms = clock.nsecsElapsed() / 1e6;
+    QMetaObject::invokeMethod(
+        this,
+        [this, ms] {
+            m_revealQueued = false;
+            showPrints(m_reveal.framePainted(ms));
+        },
+        Qt::QueuedConnection);
 }
 
 void CollageView::changeEvent(QEvent *event)

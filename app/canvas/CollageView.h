@@ -4,6 +4,7 @@
 #include "app/canvas/DragMode.h"
 #include "app/canvas/PhotoDecoder.h"
 #include "app/canvas/PrintGeometry.h"
+#include "app/canvas/RevealPacing.h"
 #include "core/CollageModel.h"
 
 #include <QGraphicsView>
@@ -116,6 +117,8 @@ public:
     int pendingDecodes() const { return m_decoder->inFlight(); }
     // Bytes held by the images the prints show.
     qint64 decodedImageBytes() const;
+    // New prints still hidden, waiting for their frame.
+    int pendingReveals() const { return m_reveal.pendingCount(); }
 
     static constexpr double handleSize = PrintGeometry::handleSize;
     static constexpr double rotateOffset = PrintGeometry::rotateOffset;
@@ -159,6 +162,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -178,11 +182,13 @@ private:
     };
 
     void setupChrome();
+    void warmUpPainting();
     PrintItem *makeLayer(const PhotoItem &item);
     void requestImage(const PhotoItem &item, bool afterCrop);
     void requestSharperIfNeeded(const PhotoItem &item);
     void imageDecoded(const PhotoDecoder::Result &result);
     QSizeF targetPixels(QSizeF photoSize) const;
+    void showPrints(const QList<QUuid> &ids);
     void updateSceneGeometry();
     void updateCursor(QPointF point);
 
@@ -246,6 +252,9 @@ private:
     std::optional<int> m_lastRotStep;
     EmptyHintItem *m_emptyHint = nullptr;
     bool m_isEditing = false;
+
+    RevealPacing m_reveal;
+    bool m_revealQueued = false;
 
     ChromeStyle m_chromeStyle;
     PhotoDecoder *m_decoder;

@@ -24,6 +24,16 @@ void CollageView::rebuild()
             previousImages.insert(it.key(), it.value()->image());
     }
 
+    // Prints already on screen stay; new ones may wait for a later frame.
+    QSet<QUuid> onScreen;
+    for (auto it = m_layersByID.cbegin(); it != m_layersByID.cend(); ++it) {
+        if (it.value()->isVisible())
+            onScreen.insert(it.key());
+    }
+    const bool paced = isVisible();
+    QList<QUuid> fresh;
+    m_reveal.clear();
+
     for (PrintItem *frame : std::as_const(m_layersByID))
         delete frame;
     m_layersByID.clear();
@@ -50,12 +60,26 @@ void CollageView::rebuild()
             frame->photo()->setImage(previousImages.value(item.id));
         if (keep)
             requestSharperIfNeeded(item);
+        // Hidden before it joins the scene, so it marks nothing for repainting yet.
+        if (paced && !onScreen.contains(item.id)) {
+            frame->setVisible(false);
+            fresh.append(item.id);
+        }
         frame->setParentItem(m_contentLayer);
         m_layersByID.insert(item.id, frame);
         m_stacking.append(item.id);
     }
+    showPrints(m_reveal.start(fresh));
     updateChrome();
     updateEmptyHint();
+}
+
+void CollageView::showPrints(const QList<QUuid> &ids)
+{
+    for (const QUuid &id : ids) {
+        if (PrintItem *frame = m_layersByID.value(id))
+            frame->setVisible(true);
+    }
 }
 
 PrintItem *CollageView::makeLayer(const PhotoItem &item)

@@ -44,6 +44,7 @@ private slots:
     void decodesAtTheSizeThePrintNeeds();
     void destroyingTheViewWithDecodesInFlight();
     void editingKeepsMovingPrintsAsPixels();
+    void aCrowdOfNewPrintsComesOnOverAFewFrames();
 
 private:
     QString addImage(const QString &name, QSize size, QColor tint = QColor(70, 130, 200));
@@ -512,6 +513,46 @@ void TestCollageViewLayers::editingKeepsMovingPrintsAsPixels()
     m_view->setEditing(false);
     QVERIFY(!print->isRasterCached());
     QVERIFY(print->raster().isEmpty());
+}
+
+void TestCollageViewLayers::aCrowdOfNewPrintsComesOnOverAFewFrames()
+{
+    const auto visible = [this] {
+        QList<QUuid> ids;
+        for (const QUuid &id : m_view->stacking()) {
+            if (m_view->layersByID().value(id)->isVisible())
+                ids.append(id);
+        }
+        return ids;
+    };
+    CollageModel model;
+    for (int i = 0; i < 24; ++i)
+        model.add(ModelFactory::item(QUuid::createUuid(), 0, {60.0 + 50 * i, 300.0 + 10 * (i % 5)}));
+    m_view->setModel(model);
+    m_view->rebuild();
+    // The bottom of the pile first; the rest waits, hidden, for the frames that follow.
+    const QList<QUuid> first = visible();
+    QVERIFY(!first.isEmpty());
+    QCOMPARE(first, m_view->stacking().first(first.size()));
+    QCOMPARE(m_view->pendingReveals(), 24 - first.size());
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(visible(), m_view->stacking());
+
+    // Prints already on screen never go away for a frame: restacking shows them all at once,
+    // and a newcomer is shown among them.
+    model.bringToFront(model.drawOrder().first().id);
+    model.add(ModelFactory::item(QUuid::createUuid(), 0, {700, 500}));
+    apply(model);
+    QCOMPARE(visible(), m_view->stacking());
+    QCOMPARE(m_view->pendingReveals(), 0);
+
+    // A canvas not on screen has no frames to wait for.
+    CollageView hidden;
+    hidden.setModel(model);
+    hidden.rebuild();
+    QCOMPARE(hidden.pendingReveals(), 0);
+    for (PrintItem *print : hidden.layersByID())
+        QVERIFY(print->isVisible());
 }
 
 QTEST_MAIN(TestCollageViewLayers)

@@ -48,7 +48,7 @@ std::unique_ptr<CollageView> makeView(QSize size)
 
 bool waitForImages(const CollageView &view, int timeoutMs)
 {
-    return QTest::qWaitFor([&] { return view.pendingDecodes() == 0; }, timeoutMs);
+    return QTest::qWaitFor([&] { return view.pendingDecodes() == 0 && view.pendingReveals() == 0; }, timeoutMs);
 }
 
 } // namespace CanvasFixture

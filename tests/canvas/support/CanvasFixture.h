@@ -27,7 +27,7 @@ QString writeImage(const QTemporaryDir &dir, const QString &name, const QImage &
 // A canvas of the given size, shown offscreen so it has a real viewport.
 std::unique_ptr<CollageView> makeView(QSize size = QSize(1440, 900));
 
-// Waits until no decode is outstanding.
+// Waits until no decode is outstanding and every print is on screen.
 bool waitForImages(const CollageView &view, int timeoutMs = 10000);
 
 } // namespace CanvasFixture
