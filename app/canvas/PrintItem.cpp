@@ -116,7 +116,9 @@ void PrintItem::partChanged(QGraphicsItem *part)
 {
     for (QGraphicsItem *item = part->parentItem(); item; item = item->parentItem()) {
         if (item->type() == Type) {
-            item->update();
+            // Only the part's own area: a photo arriving need not redraw the prints
+            // that overlap just the shadow or the mat.
+            item->update(part->mapRectToItem(item, part->boundingRect()));
             return;
         }
     }
