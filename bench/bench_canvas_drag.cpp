@@ -109,8 +109,9 @@ int main(int argc, char **argv)
     view.setEditing(true); // prints are only dragged in editing mode
     view.setModel(model);
     view.rebuild();
-    while (view.pendingDecodes() > 0)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    // Photos decoded and every print on screen (a crowd comes on over a few frames).
+    while (view.pendingDecodes() > 0 || view.pendingReveals() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     PaintCounter counter;
     view.viewport()->installEventFilter(&counter);
     view.viewport()->repaint();
