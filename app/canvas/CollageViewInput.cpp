@@ -4,6 +4,8 @@
 
 #include "app/canvas/Cursors.h"
 #include "app/canvas/Manipulation.h"
+#include "app/canvas/OutlineItem.h"
+#include "app/canvas/PrintItem.h"
 #include "core/Log.h"
 #include "core/PhotoFrame.h"
 #include "platform/Platform.h"
@@ -173,6 +175,13 @@ void CollageView::mouseUp(QPointF p)
     const QString name = actionName(m_dragMode);
     if (changed)
         emitEdit(m_model, name);
+    if (changed && m_selectedID) {
+        // While moving, the print and its outline were copied onto whole pixels; painted
+        // again in place they are drawn at their exact position.
+        if (PrintItem *print = m_layersByID.value(*m_selectedID))
+            print->update();
+        m_chromeOutline->update();
+    }
     endInteraction();
     viewport()->setCursor(hitTestItem(p) ? Cursors::openHand() : Cursors::arrow());
 }
