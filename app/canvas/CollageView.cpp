@@ -63,12 +63,16 @@ void CollageView::warmUpPainting()
     print.photo()->showPlaceholder();
     layoutCaption(print.caption(), QSizeF(360, 270));
     print.caption()->setText(QStringLiteral("0123456789 ·"));
+    // All of it on the scratch image: clipped-away text would leave its glyphs uncached.
+    const QRectF bounds = print.mapRectToScene(print.boundingRect());
     const double dpr = devicePixelRatioF();
-    QImage scratch(QSize(8, 8) * dpr, QImage::Format_ARGB32_Premultiplied);
+    QImage scratch((bounds.size() * dpr).toSize() + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
     scratch.setDevicePixelRatio(dpr);
+    scratch.fill(Qt::transparent);
     QPainter painter(&scratch);
     painter.setRenderHints(renderHints());
-    painter.setTransform(print.transform());
+    painter.translate(-bounds.topLeft());
+    painter.setTransform(print.sceneTransform(), true);
     print.paint(&painter, nullptr, nullptr);
 }
 

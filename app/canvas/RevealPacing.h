@@ -4,14 +4,14 @@
 #include <QUuid>
 
 // Brings a crowd of new prints onto the screen over a few short frames instead of one
-// long one: a fresh collage of thirty prints costs some 30 ms to paint, and the GUI thread
+// long one: a fresh collage of thirty prints costs 30 to 50 ms to paint, and the GUI thread
 // (every canvas, the tray menu) would stand still meanwhile. Each frame takes as many
 // prints as the last frame's cost says fit in the budget. Prints already on screen are
 // never held back, so restacking or editing a collage shows no flicker.
 class RevealPacing {
 public:
-    // Half a 60 Hz frame: the cost of a print varies with what it overlaps and with the
-    // decoders' load, so the estimate is kept pessimistic.
+    // A third of a 60 Hz frame: the cost of a print varies with what it overlaps and with
+    // the decoders' load, so both the budget and the estimate are kept pessimistic.
     static constexpr double frameBudgetMs = 5;
     // Before any frame was measured: the first paint also pays for shadow tiles and glyphs.
     static constexpr int firstBatch = 2;
