@@ -64,6 +64,9 @@ void PrintItem::animateTo(const PrintGeometry::Pose &pose)
         connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
             show(PrintGeometry::interpolate(m_from, m_target, value.toDouble()));
         });
+        // In motion the print may have been copied onto whole pixels; at rest it is drawn
+        // at its exact position.
+        connect(m_animation, &QVariantAnimation::finished, this, [this] { update(); });
     }
     m_animation->stop();
     if (pose == m_shown) {
