@@ -12,13 +12,6 @@
 
 #include <cmath>
 
-namespace {
-struct Edit {
-    CollageModel model;
-    QString name;
-};
-} // namespace
-
 // The keyboard map, the context menu, copying and pasting prints, and dropping files.
 class TestCommands : public QObject {
     Q_OBJECT
@@ -29,7 +22,7 @@ private Q_SLOTS:
         m_view = CanvasFixture::makeView(QSize(1440, 900));
         m_edits.clear();
         m_calls.clear();
-        m_view->onEdit = [this](const CollageModel &model, const QString &name) { m_edits.append({model, name}); };
+        CanvasFixture::recordEdits(*m_view, m_edits);
         m_view->onUndo = [this] { m_calls << QStringLiteral("undo"); };
         m_view->onRedo = [this] { m_calls << QStringLiteral("redo"); };
         m_view->onPasteFromClipboard = [this] { m_calls << QStringLiteral("clipboard"); };
@@ -196,7 +189,7 @@ private Q_SLOTS:
             for (QAction *action : menu->actions())
                 if (action->text() == title)
                     action->trigger();
-            return m_edits.isEmpty() ? Edit{} : m_edits.last();
+            return m_edits.isEmpty() ? CanvasFixture::Edit{} : m_edits.last();
         };
         QCOMPARE(trigger(QStringLiteral("Rotate Left")).model[m_item.id]->rotation, 0.3 + M_PI / 2);
         QCOMPARE(m_edits.last().name, QStringLiteral("Rotate"));
@@ -276,7 +269,7 @@ private:
     }
 
     std::unique_ptr<CollageView> m_view;
-    QList<Edit> m_edits;
+    QList<CanvasFixture::Edit> m_edits;
     QStringList m_calls;
     PhotoItem m_item, m_other;
 };

@@ -19,11 +19,6 @@
 
 namespace {
 
-struct Edit {
-    CollageModel model;
-    QString name;
-};
-
 // Points are given in collage coordinates (y up) and converted to the viewport's.
 QPoint viewPoint(const CollageView &view, QPointF collage)
 {
@@ -41,7 +36,7 @@ private Q_SLOTS:
         CanvasFixture::installFakePlatform();
         m_view = CanvasFixture::makeView(QSize(1440, 900));
         m_edits.clear();
-        m_view->onEdit = [this](const CollageModel &model, const QString &name) { m_edits.append({model, name}); };
+        CanvasFixture::recordEdits(*m_view, m_edits);
         m_view->setEditing(true);
         m_a = ModelFactory::item(QUuid::createUuid(), 0, {500, 400}, {200, 150});
         m_b = ModelFactory::item(QUuid::createUuid(), 1, {1000, 800}, {200, 150});
@@ -249,7 +244,7 @@ private Q_SLOTS:
         setModel(CollageModel({m_b}));
         move({600, 450});
         release({600, 450});
-        for (const Edit &edit : m_edits)
+        for (const CanvasFixture::Edit &edit : m_edits)
             QVERIFY(!edit.model[m_a.id]);
     }
 
@@ -291,7 +286,7 @@ private:
     }
 
     std::unique_ptr<CollageView> m_view;
-    QList<Edit> m_edits;
+    QList<CanvasFixture::Edit> m_edits;
     PhotoItem m_a, m_b;
 };
 

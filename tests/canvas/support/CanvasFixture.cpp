@@ -46,6 +46,11 @@ std::unique_ptr<CollageView> makeView(QSize size)
     return view;
 }
 
+void recordEdits(CollageView &view, QList<Edit> &edits)
+{
+    view.onEdit = [&edits](const CollageModel &model, const QString &name) { edits.append({model, name}); };
+}
+
 bool waitForImages(const CollageView &view, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return view.pendingDecodes() == 0 && view.pendingReveals() == 0; }, timeoutMs);

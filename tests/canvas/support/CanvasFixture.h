@@ -3,6 +3,7 @@
 #include "core/CollageModel.h"
 
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
@@ -26,6 +27,14 @@ QString writeImage(const QTemporaryDir &dir, const QString &name, const QImage &
 
 // A canvas of the given size, shown offscreen so it has a real viewport.
 std::unique_ptr<CollageView> makeView(QSize size = QSize(1440, 900));
+
+// An edit the canvas handed out through onEdit.
+struct Edit {
+    CollageModel model;
+    QString name;
+};
+// Appends every edit `view` hands out to `edits`.
+void recordEdits(CollageView &view, QList<Edit> &edits);
 
 // Waits until no decode is outstanding and every print is on screen.
 bool waitForImages(const CollageView &view, int timeoutMs = 10000);
