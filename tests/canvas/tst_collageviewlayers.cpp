@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 
 using Content = PrintPhotoItem::Content;
 
@@ -74,6 +75,8 @@ void TestCollageViewLayers::init()
 void TestCollageViewLayers::cleanup()
 {
     m_view.reset();
+    // Decodes still running for this test must not count in the next one's.
+    PhotoDecoder::pool()->waitForDone();
     m_dir.reset();
 }
 
