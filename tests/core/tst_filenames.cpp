@@ -122,18 +122,11 @@ private Q_SLOTS:
 
         QVERIFY(TestFiles::makeDir(folder + "/Trip"));
         QCOMPARE(FileNames::deduplicatedDir("Trip", folder), QStringLiteral("Trip-2"));
-    }
 
-    void deduplicatedCountsAnyEntryAsTaken()
-    {
-        Sandbox sandbox;
-        const QString folder = sandbox.path(QStringLiteral("folder"));
-        QVERIFY(TestFiles::makeDir(folder + "/photo.jpg"));
-        QCOMPARE(FileNames::deduplicated("photo", "jpg", folder), QStringLiteral("photo-2.jpg"));
-
-        // A dangling link must not be handed out: writing to it would land elsewhere.
-        QVERIFY(QFile::link(sandbox.path("nowhere.jpg"), folder + "/photo-2.jpg"));
-        QCOMPARE(FileNames::deduplicated("photo", "jpg", folder), QStringLiteral("photo-3.jpg"));
+        // Any entry is taken: a folder, and a dangling link (writing to it would land elsewhere).
+        QVERIFY(TestFiles::makeDir(folder + "/video.mp4"));
+        QVERIFY(QFile::link(sandbox.path("nowhere.mp4"), folder + "/video-2.mp4"));
+        QCOMPARE(FileNames::deduplicated("video", "mp4", folder), QStringLiteral("video-3.mp4"));
     }
 
     void deduplicatedKeepsCountedNamesWithinTheLimit()

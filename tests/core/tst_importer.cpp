@@ -107,8 +107,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::newRow("no extension") << "README";
         QTest::newRow("text") << "notes.txt";
-        QTest::newRow("pdf") << "scan.pdf";
-        QTest::newRow("raw") << "IMG_1.raw";
         QTest::newRow("trailing dot") << "photo.";
         QTest::newRow("extension in the folder name") << "album.jpg/photo";
     }

@@ -29,27 +29,24 @@ private Q_SLOTS:
         QCOMPARE(one.active().name, QStringLiteral("Trip"));
     }
 
-    void unknownActiveIdFallsBackOnlyForReading()
+    // A decoded library with an unknown active id, or none at all, reads a fallback and
+    // ignores every change to the active collage.
+    void decodedLibrariesAreOnlyReadWithoutAnActiveCollage()
     {
         const Collage a = collage(QStringLiteral("A")), b = collage(QStringLiteral("B"));
         Library library = Library::decoded({a, b}, QUuid::createUuid());
+        Library empty = Library::decoded({}, QUuid::createUuid());
         QCOMPARE(library.active().id, a.id);
+        QVERIFY(empty.collages().isEmpty());
+        QVERIFY(empty.active().model.isEmpty());
         const Library before = library;
-        library.updateActive(CollageModel({PhotoItem()}));
-        library.renameActive(QStringLiteral("Z"));
-        library.removeActive();
+        for (Library *l : {&library, &empty}) {
+            l->updateActive(CollageModel({PhotoItem()}));
+            l->renameActive(QStringLiteral("Z"));
+            l->removeActive();
+        }
         QCOMPARE(library, before);
-    }
-
-    void decodedEmptyLibraryIsSafeToRead()
-    {
-        Library library = Library::decoded({}, QUuid::createUuid());
-        QVERIFY(library.collages().isEmpty());
-        QVERIFY(library.active().model.isEmpty());
-        library.updateActive(CollageModel());
-        library.renameActive(QStringLiteral("x"));
-        library.removeActive();
-        QVERIFY(library.collages().isEmpty());
+        QVERIFY(empty.collages().isEmpty());
     }
 
     void removeActivePicksTheNeighbour()

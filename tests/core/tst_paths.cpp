@@ -106,12 +106,6 @@ private Q_SLOTS:
         QVERIFY(Paths::picturesLibraryRoot().ok());
         QCOMPARE(TestFiles::read(sandbox.pictures() + "/Veloran"), QByteArray("my own file"));
     }
-
-    void temporaryRoot()
-    {
-        Sandbox sandbox;
-        QCOMPARE(Paths::temporaryLibraryRoot(), sandbox.temp() + "/Veloran");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPaths)

@@ -46,8 +46,6 @@ private Q_SLOTS:
         QCOMPARE(photoRect(size), photo);
         QCOMPARE(cornerRadius(size), radius);
         QCOMPARE(pinCenter(size), pin);
-        // The photo's top edge is exactly one mat below the frame's top edge.
-        QCOMPARE(frameSize(size).height() - (photoRect(size).y() + size.height()), mat);
     }
 
     void pinColourFromFirstUuidByte()

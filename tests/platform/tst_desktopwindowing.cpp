@@ -14,32 +14,44 @@ class TestDesktopWindowing : public QObject {
 
 private:
     std::shared_ptr<PortalSettings> m_portal = std::make_shared<PortalSettings>(QDBusConnection(QString()));
+    std::unique_ptr<X11DesktopWindowing> m_windowing;
+    std::unique_ptr<QWidget> m_window; // prepared as a desktop window, not yet shown
 
 private slots:
+    void init()
+    {
+        m_windowing = std::make_unique<X11DesktopWindowing>(m_portal);
+        m_window = std::make_unique<QWidget>();
+        m_windowing->prepareDesktopWindow(m_window.get());
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_windowing.reset();
+    }
+
     void capabilitiesOffX11()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QVERIFY(!windowing.canClickThrough());
-        QVERIFY(!windowing.canKeepBelow());
-        QVERIFY(!windowing.isCompositing());
-        QVERIFY(!windowing.canBlurBehind());
+        QVERIFY(!m_windowing->canClickThrough());
+        QVERIFY(!m_windowing->canKeepBelow());
+        QVERIFY(!m_windowing->isCompositing());
+        QVERIFY(!m_windowing->canBlurBehind());
         ScreenInfo screen;
         screen.frame = QRect(0, 0, 800, 600);
-        QVERIFY(windowing.desktopBackground(screen).isNull());
-        QVERIFY(windowing.desktopPicturePath(screen).isEmpty());
+        QVERIFY(m_windowing->desktopBackground(screen).isNull());
+        QVERIFY(m_windowing->desktopPicturePath(screen).isEmpty());
     }
 
     void preparedWindow()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
+        QWidget &window = *m_window;
         QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(window.windowFlags() & Qt::WindowStaysOnBottomHint);
         QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
         QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
         QVERIFY(window.testAttribute(Qt::WA_ShowWithoutActivating));
-        QCOMPARE(windowing.level(&window), WindowLevel::Desktop);
+        QCOMPARE(m_windowing->level(&window), WindowLevel::Desktop);
         // The native window is left to show(); its states are written when it is created.
         QVERIFY(!window.windowHandle() || !window.windowHandle()->handle());
     }
@@ -47,9 +59,8 @@ private slots:
     // Level changes on a shown window keep the very same native window: no unmapping, no flicker.
     void levelsChangeInPlace()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
+        QWidget &window = *m_window;
+        X11DesktopWindowing &windowing = *m_windowing;
         window.setGeometry(0, 0, 200, 100);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -83,9 +94,8 @@ private slots:
 
     void clickThroughWaitsForTheWindow()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
+        QWidget &window = *m_window;
+        X11DesktopWindowing &windowing = *m_windowing;
         window.setGeometry(0, 0, 200, 100);
         windowing.setClickThrough(&window, true);
         QVERIFY(windowing.isClickThrough(&window));
@@ -105,59 +115,43 @@ private slots:
         QVERIFY(handle->flags() & Qt::WindowStaysOnBottomHint); // nothing else lost
     }
 
-    void levelBeforeFirstShow()
+    // A level set, and a click-through set and cancelled, before the first show.
+    void changesBeforeFirstShow()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
-        windowing.setLevel(&window, WindowLevel::Floating);
+        QWidget &window = *m_window;
+        m_windowing->setLevel(&window, WindowLevel::Floating);
         QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnBottomHint));
-        QVERIFY(window.windowHandle()->flags() & Qt::FramelessWindowHint);
-        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
-    }
-
-    void clickThroughCancelledBeforeShow()
-    {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
-        windowing.setClickThrough(&window, true);
-        windowing.setClickThrough(&window, false);
+        m_windowing->setClickThrough(&window, true);
+        m_windowing->setClickThrough(&window, false);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::qWait(20);
+        QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnBottomHint));
+        QVERIFY(window.windowHandle()->flags() & Qt::FramelessWindowHint);
         QVERIFY(!(window.windowHandle()->flags() & Qt::WindowTransparentForInput));
+        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
     }
 
     void keyWindow()
     {
-        X11DesktopWindowing windowing(m_portal);
-        QWidget window;
-        windowing.prepareDesktopWindow(&window);
-        window.setGeometry(0, 0, 200, 100);
-        windowing.activateApplication();
-        windowing.makeKeyAndOrderFront(&window);
-        QVERIFY(window.isVisible());
-        QTRY_COMPARE(QGuiApplication::focusWindow(), window.windowHandle());
-        windowing.deactivateApplication(); // nothing to hand back to off X11
+        m_window->setGeometry(0, 0, 200, 100);
+        m_windowing->activateApplication();
+        m_windowing->makeKeyAndOrderFront(m_window.get());
+        QVERIFY(m_window->isVisible());
+        QTRY_COMPARE(QGuiApplication::focusWindow(), m_window->windowHandle());
+        m_windowing->deactivateApplication(); // nothing to hand back to off X11
     }
 
     void widgetsGoingAway()
     {
-        X11DesktopWindowing windowing(m_portal);
-        auto *window = new QWidget;
-        windowing.prepareDesktopWindow(window);
-        windowing.setClickThrough(window, true);
-        delete window;
+        m_windowing->setClickThrough(m_window.get(), true);
+        m_window.reset();
         QTest::qWait(10);
-        windowing.setLevel(nullptr, WindowLevel::Floating);
-        windowing.setClickThrough(nullptr, true);
-        windowing.makeKeyAndOrderFront(nullptr);
-        QCOMPARE(windowing.level(nullptr), WindowLevel::Normal);
+        m_windowing->setLevel(nullptr, WindowLevel::Floating);
+        m_windowing->setClickThrough(nullptr, true);
+        m_windowing->makeKeyAndOrderFront(nullptr);
+        QCOMPARE(m_windowing->level(nullptr), WindowLevel::Normal);
     }
 };
 

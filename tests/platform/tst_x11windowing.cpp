@@ -66,6 +66,13 @@ QString rootProperty(const char *name)
     return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QString::fromLatin1(name)});
 }
 
+// 0xFFFFFFFF in _NET_WM_DESKTOP: on every virtual desktop.
+bool onAllDesktops(WId id)
+{
+    return run(QStringLiteral("xprop"), {QStringLiteral("-id"), hex(id), QStringLiteral("_NET_WM_DESKTOP")})
+        .contains(QLatin1String("4294967295"));
+}
+
 QList<quint64> windowIds(const QString &xpropLine)
 {
     QList<quint64> ids;
@@ -235,8 +242,7 @@ private slots:
         // openbox has no STICKY and drops it; it keeps the window on all desktops by number.
         if (rootProperty("_NET_SUPPORTED").contains(QLatin1String("_NET_WM_STATE_STICKY")))
             QVERIFY(states.contains(QStringLiteral("_NET_WM_STATE_STICKY")));
-        const QString desktop = run(QStringLiteral("xprop"), {QStringLiteral("-id"), hex(id), QStringLiteral("_NET_WM_DESKTOP")});
-        QVERIFY2(desktop.contains(QLatin1String("4294967295")), qPrintable(desktop));
+        QVERIFY(onAllDesktops(id));
         QVERIFY(xdotool({"set_desktop", "1"}));
         QTRY_VERIFY(rootProperty("_NET_CURRENT_DESKTOP").contains(QLatin1String("= 1")));
         QTest::qWait(100);
@@ -253,8 +259,7 @@ private slots:
         QVERIFY(!netWmState(id).contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
         QVERIFY(netWmState(id).contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER")));
         QCOMPARE(nativeId(window.get()), quint64(id));
-        QVERIFY(run(QStringLiteral("xprop"), {QStringLiteral("-id"), hex(id), QStringLiteral("_NET_WM_DESKTOP")})
-                    .contains(QLatin1String("4294967295")));
+        QVERIFY(onAllDesktops(id));
     }
 
     // Hidden and shown again after a level change, the window is re-created by Qt (with a new
@@ -276,28 +281,7 @@ private slots:
         QTRY_VERIFY(netWmState(id).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
         QTRY_VERIFY(netWmState(id).contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER")));
         QVERIFY(netWmState(id).contains(QStringLiteral("_NET_WM_STATE_BELOW")));
-        QTRY_VERIFY(run(QStringLiteral("xprop"), {QStringLiteral("-id"), hex(id), QStringLiteral("_NET_WM_DESKTOP")})
-                        .contains(QLatin1String("4294967295")));
-    }
-
-    void stackingAgainstOrdinaryWindows()
-    {
-        quint64 foreign = 0;
-        const auto helper = foreignWindow(&foreign);
-        QVERIFY(helper && foreign);
-        const auto window = desktopWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const quint64 ours = nativeId(window.get());
-        QTRY_VERIFY(stacking().contains(ours) && stacking().contains(foreign));
-        QTRY_VERIFY(stacking().indexOf(ours) < stacking().indexOf(foreign));
-
-        m_windowing->setLevel(window.get(), WindowLevel::Floating);
-        QTRY_VERIFY(stacking().indexOf(ours) > stacking().indexOf(foreign));
-        m_windowing->setLevel(window.get(), WindowLevel::Desktop);
-        QTRY_VERIFY(stacking().indexOf(ours) < stacking().indexOf(foreign));
-        helper->kill();
-        helper->waitForFinished();
+        QTRY_VERIFY(onAllDesktops(id));
     }
 
     // Set before the first show or right after it, before the window manager has mapped the
@@ -356,7 +340,9 @@ private slots:
         helper->waitForFinished();
     }
 
-    void keyboardGoesBack()
+    // Against another application's window: stacked below it, shown without taking the keyboard,
+    // above it when floating, and the keyboard handed back when going down again.
+    void stackingAndKeyboardAgainstOrdinaryWindows()
     {
         quint64 foreign = 0;
         const auto helper = foreignWindow(&foreign);
@@ -366,8 +352,16 @@ private slots:
         const auto window = desktopWindow();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const quint64 ours = nativeId(window.get());
+        QTRY_VERIFY(stacking().contains(ours) && stacking().contains(foreign));
+        QTRY_VERIFY(stacking().indexOf(ours) < stacking().indexOf(foreign));
         QTest::qWait(200);
-        QCOMPARE(activeWindow(), foreign); // shown without taking the keyboard
+        QCOMPARE(activeWindow(), foreign);
+
+        m_windowing->setLevel(window.get(), WindowLevel::Floating);
+        QTRY_VERIFY(stacking().indexOf(ours) > stacking().indexOf(foreign));
+        m_windowing->setLevel(window.get(), WindowLevel::Desktop);
+        QTRY_VERIFY(stacking().indexOf(ours) < stacking().indexOf(foreign));
 
         m_windowing->activateApplication();
         m_windowing->setLevel(window.get(), WindowLevel::Floating);
