@@ -109,14 +109,18 @@ QString sanitize(const QString &name)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.isNull())
             c = QLatin1Char('-');
     }
-    result = result.trimmed();
-    qsizetype dots = 0;
-    while (dots < result.size() && result.at(dots) == QLatin1Char('.'))
-        ++dots;
-    result.remove(0, dots);
-    if (result.isEmpty())
-        return untitled;
-    return fitToBytes(result, maxComponentBytes);
+    // Trimmed again after the dots go and after the cut, so that a sanitised name comes back
+    // unchanged: a collage's folder name is how it is found again at the next start.
+    for (qsizetype before = -1; before != result.size();) {
+        before = result.size();
+        result = result.trimmed();
+        qsizetype dots = 0;
+        while (dots < result.size() && result.at(dots) == QLatin1Char('.'))
+            ++dots;
+        result.remove(0, dots);
+    }
+    result = fitToBytes(result, maxComponentBytes).trimmed();
+    return result.isEmpty() ? untitled : result;
 }
 
 QString deduplicated(const QString &base, const QString &ext, const QString &folder)

@@ -3,11 +3,13 @@
 #include "core/CollageJson.h"
 #include "core/FileNames.h"
 #include "core/FileOps.h"
+#include "core/Log.h"
 #include "core/Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <utility>
@@ -87,9 +89,18 @@ Status FolderLibraryStore::save(const Library &library) const
         if (!firstError)
             firstError = error;
     };
+    // Two names can sanitise to one folder; the second would overwrite the first's layout.
+    QHash<QString, QString> ownerByFolder;
     // One collage that cannot be written must not keep the others from being saved.
     for (const Collage &collage : library.collages()) {
-        const QString dir = collageDir(collage.name);
+        const QString folder = FileNames::sanitize(collage.name);
+        if (const auto owner = ownerByFolder.constFind(folder); owner != ownerByFolder.cend()) {
+            note(Error{QStringLiteral("not saving the collage %1: its folder %2 belongs to the collage %3")
+                           .arg(collage.name, folder, *owner)});
+            continue;
+        }
+        ownerByFolder.insert(folder, collage.name);
+        const QString dir = FileOps::join(m_root, folder);
         const QString layoutPath = FileOps::join(dir, layoutFileName);
         if (Status safe = refuseSymLink(dir); !safe) {
             note(safe.error());
@@ -126,8 +137,10 @@ std::optional<Library> FolderLibraryStore::scan() const
     QStringList names;
     names.reserve(entries.size());
     for (const QFileInfo &entry : entries) {
-        if (FileOps::entryExists(FileOps::join(entry.filePath(), layoutFileName)))
-            names.append(entry.fileName());
+        if (!FileOps::entryExists(FileOps::join(entry.filePath(), layoutFileName)))
+            continue;
+        if (std::optional<QString> name = adoptFolder(entry.fileName()))
+            names.append(*name);
     }
     if (names.isEmpty())
         return std::nullopt;
@@ -153,6 +166,22 @@ std::optional<Library> FolderLibraryStore::scan() const
         return std::nullopt;
     const QUuid first = collages.first().id;
     return Library(std::move(collages), first);
+}
+
+std::optional<QString> FolderLibraryStore::adoptFolder(const QString &name) const
+{
+    // Every later lookup goes to the sanitised name, so a folder made by hand as "Trip: Rome"
+    // would lose its photos and gain a twin at the first save unless it takes that name.
+    const QString sanitized = FileNames::sanitize(name);
+    if (sanitized == name)
+        return name;
+    const QString target = FileNames::deduplicatedDir(sanitized, m_root);
+    if (!QDir(m_root).rename(name, target)) {
+        Log::store().error(QStringLiteral("cannot rename the collage folder \"%1\" to \"%2\"; skipping it").arg(name, target));
+        return std::nullopt;
+    }
+    Log::store().info(QStringLiteral("renamed the collage folder \"%1\" to \"%2\"").arg(name, target));
+    return target;
 }
 
 bool FolderLibraryStore::migrateLegacyIfPresent() const

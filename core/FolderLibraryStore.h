@@ -27,11 +27,15 @@ public:
     QString collageDir(const QString &name) const;
     // Never fails: falls back to a fresh library holding "My Collage".
     Library load() const;
-    // Writes every collage that can be written; reports the first error.
+    // Writes every collage that can be written; reports the first error. Of two collages
+    // whose names sanitise to the same folder only the first is written.
     Status save(const Library &library) const;
 
 private:
     std::optional<Library> scan() const;
+    // The name a found folder goes by: its own when already sanitised, else the free
+    // sanitised name it was renamed to; nothing when the rename failed.
+    std::optional<QString> adoptFolder(const QString &name) const;
     bool migrateLegacyIfPresent() const;
 
     QString m_root;
