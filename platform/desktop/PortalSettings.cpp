@@ -23,73 +23,46 @@ PortalSettings::PortalSettings(const QDBusConnection &bus, QObject *parent) : QO
 {
     if (!m_bus.isConnected())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ReadAll"));
-    call << namespaces();
-    m_pending = m_bus.asyncCall(call, timeoutMs);
     m_bus.connect(service, path, interface, QStringLiteral("SettingChanged"), this,
                   SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ReadAll"));
+    call << namespaces();
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, timeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *done) {
+        done->deleteLater();
+        takeReply(done->reply());
+    });
 }
 
-void PortalSettings::takeReply() const
-{
-    if (!m_pending)
-        return;
-    QDBusPendingCall pending = *m_pending;
-    m_pending.reset();
-    pending.waitForFinished();
-    const QDBusMessage reply = pending.reply();
-    if (merge(reply, false))
-        return;
-    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
-        QMetaObject::invokeMethod(const_cast<PortalSettings *>(this), &PortalSettings::retry, Qt::QueuedConnection);
-}
-
-bool PortalSettings::merge(const QDBusMessage &reply, bool overwrite) const
+void PortalSettings::takeReply(const QDBusMessage &reply)
 {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
+        return;
     m_available = true;
     const QVariantMap all = unwrap(reply.arguments().constFirst()).toMap();
+    QList<std::pair<QString, QString>> arrived;
     for (auto it = all.cbegin(); it != all.cend(); ++it) {
         QVariantMap &keys = m_values[it.key()];
         const QVariantMap incoming = it.value().toMap();
         for (auto k = incoming.cbegin(); k != incoming.cend(); ++k) {
-            // Changes signalled before the first answer was read are newer than it.
-            if (overwrite || !keys.contains(k.key()))
-                keys.insert(k.key(), k.value());
+            // A change signalled while the answer was on its way is newer than it.
+            if (keys.contains(k.key()))
+                continue;
+            keys.insert(k.key(), k.value());
+            arrived.append({it.key(), k.key()});
         }
     }
-    return true;
-}
-
-void PortalSettings::retry()
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ReadAll"));
-    call << namespaces();
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, retryTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *done) {
-        done->deleteLater();
-        const QDBusMessage reply = done->reply();
-        if (!merge(reply, true))
-            return;
-        const QVariantMap all = unwrap(reply.arguments().constFirst()).toMap();
-        for (auto it = all.cbegin(); it != all.cend(); ++it) {
-            const QVariantMap keys = it.value().toMap();
-            for (auto k = keys.cbegin(); k != keys.cend(); ++k)
-                emit settingChanged(it.key(), k.key());
-        }
-    });
+    for (const auto &[nameSpace, key] : std::as_const(arrived))
+        emit settingChanged(nameSpace, key);
 }
 
 QVariant PortalSettings::value(const QString &nameSpace, const QString &key) const
 {
-    takeReply();
     return m_values.value(nameSpace).value(key);
 }
 
 bool PortalSettings::isAvailable() const
 {
-    takeReply();
     return m_available;
 }
 

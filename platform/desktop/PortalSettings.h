@@ -1,26 +1,21 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusPendingCall>
 #include <QHash>
 #include <QObject>
 #include <QVariant>
 
-#include <optional>
-
 class QDBusVariant;
 
 // The desktop's published settings (appearance, accessibility) from the XDG desktop portal
-// (org.freedesktop.portal.Settings). One request is sent at construction; the first read waits
-// for its answer at most timeoutMs, so a missing or hung portal cannot hold up start-up.
-// Later changes arrive through the portal's SettingChanged signal.
+// (org.freedesktop.portal.Settings). One request is sent at construction and nothing ever
+// waits for it: until its answer arrives every value reads as unset, and the answer comes
+// as settingChanged() for each key, like any later change (the portal's SettingChanged).
 class PortalSettings : public QObject {
     Q_OBJECT
 public:
-    static constexpr int timeoutMs = 300;
-    // A portal that did not answer in time (still starting at login) is asked once more, with
-    // patience; what it then says arrives as settingChanged().
-    static constexpr int retryTimeoutMs = 10000;
+    // Patience for a portal still starting at login; nobody waits meanwhile.
+    static constexpr int timeoutMs = 25000;
     static inline const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
     static inline const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
     static inline const QString interface = QStringLiteral("org.freedesktop.portal.Settings");
@@ -32,7 +27,7 @@ public:
 
     // Structures and arrays come back as QVariantList, dictionaries as QVariantMap.
     QVariant value(const QString &nameSpace, const QString &key) const;
-    // Whether a portal answered.
+    // Whether a portal has answered so far.
     bool isAvailable() const;
 
     // D-Bus containers as plain QVariants (see value()).
@@ -45,12 +40,9 @@ private slots:
     void onSettingChanged(const QString &nameSpace, const QString &key, const QDBusVariant &value);
 
 private:
-    void takeReply() const;
-    bool merge(const QDBusMessage &reply, bool overwrite) const;
-    void retry();
+    void takeReply(const QDBusMessage &reply);
 
     QDBusConnection m_bus;
-    mutable std::optional<QDBusPendingCall> m_pending;
-    mutable QHash<QString, QVariantMap> m_values;
-    mutable bool m_available = false;
+    QHash<QString, QVariantMap> m_values;
+    bool m_available = false;
 };
