@@ -4,6 +4,7 @@
 #include "app/canvas/DragMode.h"
 #include "app/canvas/PhotoDecoder.h"
 #include "app/canvas/PrintGeometry.h"
+#include "app/canvas/RecentPhotos.h"
 #include "app/canvas/RevealPacing.h"
 #include "core/CollageModel.h"
 
@@ -154,6 +155,7 @@ public:
 protected:
     bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -201,10 +203,15 @@ private:
     void magnifyGesture(double magnification);
     void rotateGesture(double radians);
     void endGesture();
+    // Ends a Ctrl+wheel pinch still waiting for its pause, so it is reported before new input.
+    void finishWheelGesture();
     // Applies a change to the selected item on a copy of the model and hands it out.
     void editSelected(const QString &actionName, const std::function<void(PhotoItem &)> &change);
     void emitEdit(const CollageModel &model, const QString &actionName);
     QList<QString> droppedImageFiles(const QMimeData *mime) const;
+    // The copy buffer's file as seen from this collage, copied over when it lives elsewhere;
+    // nothing when it cannot be had.
+    std::optional<QString> pastedFileName(const PhotoItem &item) const;
 
     CollageModel m_model;
     QHash<QUuid, PrintItem *> m_layersByID;
@@ -219,6 +226,7 @@ private:
     std::optional<QString> m_imageBaseDir;
 
     std::optional<PhotoItem> m_copyBuffer;
+    std::optional<QString> m_copyBufferDir;
     std::optional<QUuid> m_selectedID;
     std::optional<QUuid> m_hoveredID;
     // Drag and gesture state, driven by the pointer and trackpad handlers.
@@ -238,6 +246,7 @@ private:
     bool m_gestureScaled = false;
     bool m_gestureActive = false;
     QTimer *m_wheelPause = nullptr;
+    bool m_leftButtonDown = false;
 
     OutlineItem *m_chromeOutline = nullptr;
     QGraphicsPathItem *m_rotateLine = nullptr;
@@ -252,6 +261,8 @@ private:
     std::optional<int> m_lastRotStep;
     EmptyHintItem *m_emptyHint = nullptr;
     bool m_isEditing = false;
+
+    RecentPhotos m_recentPhotos;
 
     RevealPacing m_reveal;
     bool m_revealQueued = false;

@@ -5,6 +5,7 @@
 #include "app/canvas/EmptyHintItem.h"
 #include "app/canvas/HandleItem.h"
 #include "app/canvas/OutlineItem.h"
+#include "app/canvas/TabularLabel.h"
 #include "platform/Platform.h"
 #include "platform/accessibility/AccessibilitySettings.h"
 #include "platform/appearance/Appearance.h"
@@ -38,7 +39,7 @@ QWidget *makeHud(QWidget *parent, QLabel **text)
     auto *panel = new QFrame(parent);
     panel->setObjectName(QStringLiteral("hudView"));
     panel->setStyleSheet(QStringLiteral("#hudView { background-color: rgba(28, 28, 30, 215); border-radius: 8px; }"));
-    auto *label = new QLabel(panel);
+    auto *label = new TabularLabel(panel);
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(12);
     font.setWeight(QFont::DemiBold);
@@ -202,6 +203,7 @@ void CollageView::updateCursor(QPointF point)
 
 void CollageView::leaveEvent(QEvent *event)
 {
+    finishWheelGesture();
     QGraphicsView::leaveEvent(event);
     m_hoveredID.reset();
     viewport()->setCursor(Cursors::arrow());

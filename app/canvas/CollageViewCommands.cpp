@@ -3,11 +3,15 @@
 #include "app/canvas/CollageView.h"
 
 #include "app/canvas/Manipulation.h"
+#include "core/FileNames.h"
+#include "core/ImageImporter.h"
 #include "core/Log.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -44,6 +48,7 @@ QString plainCharacter(const QKeyEvent *event)
 
 void CollageView::keyPressEvent(QKeyEvent *event)
 {
+    finishWheelGesture();
     if (event->key() == Qt::Key_Escape) {
         if (onExitEdit)
             onExitEdit();
@@ -192,16 +197,47 @@ void CollageView::deleteSelected(const QUuid &id)
 
 void CollageView::copySelected()
 {
-    if (m_selectedID)
-        m_copyBuffer = m_model[*m_selectedID];
+    if (!m_selectedID)
+        return;
+    m_copyBuffer = m_model[*m_selectedID];
+    m_copyBufferDir = m_imageBaseDir;
 }
 
 void CollageView::paste()
 {
-    if (m_copyBuffer)
-        insertCopy(*m_copyBuffer, QStringLiteral("Paste"));
-    else if (onPasteFromClipboard)
-        onPasteFromClipboard();
+    if (!m_copyBuffer) {
+        if (onPasteFromClipboard)
+            onPasteFromClipboard();
+        return;
+    }
+    PhotoItem item = *m_copyBuffer;
+    if (const std::optional<QString> name = pastedFileName(item)) {
+        item.imageFileName = *name;
+        insertCopy(item, QStringLiteral("Paste"));
+    }
+}
+
+std::optional<QString> CollageView::pastedFileName(const PhotoItem &item) const
+{
+    // A print copied in another collage shows a file of that collage's folder; this
+    // collage gets a copy of its own so that its folder stays complete.
+    if (!m_copyBufferDir || !m_imageBaseDir || *m_copyBufferDir == *m_imageBaseDir
+        || !FileNames::isPlainComponent(item.imageFileName))
+        return item.imageFileName;
+    const QString source = QDir(*m_copyBufferDir).filePath(item.imageFileName);
+    if (!QFileInfo::exists(source)) {
+        // The copied-from folder was renamed with its collage: this one may hold the file.
+        if (QFileInfo::exists(QDir(*m_imageBaseDir).filePath(item.imageFileName)))
+            return item.imageFileName;
+        Log::edit().error(QStringLiteral("paste failed: %1 is gone").arg(source));
+        return std::nullopt;
+    }
+    const Expected<PhotoItem> copied = ImageImporter(*m_imageBaseDir).importImage(source, item.center, item.size);
+    if (!copied) {
+        Log::edit().error(QStringLiteral("paste failed: %1").arg(copied.error().message));
+        return std::nullopt;
+    }
+    return copied->imageFileName;
 }
 
 void CollageView::insertCopy(const PhotoItem &item, const QString &actionName)

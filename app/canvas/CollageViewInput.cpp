@@ -47,13 +47,26 @@ bool copyModifier(Qt::KeyboardModifiers modifiers)
 
 void CollageView::mousePressEvent(QMouseEvent *event)
 {
+    finishWheelGesture();
     if (event->button() != Qt::LeftButton) {
         QGraphicsView::mousePressEvent(event);
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    m_leftButtonDown = true;
     mouseDown(collagePoint(event->position()), event->modifiers());
     event->accept();
+}
+
+// Widgets get the second press of a double-click only as this event: it must grab, select
+// and copy like the first. A press already delivered for it is not repeated.
+void CollageView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_leftButtonDown) {
+        event->accept();
+        return;
+    }
+    mousePressEvent(event);
 }
 
 void CollageView::mouseMoveEvent(QMouseEvent *event)
@@ -77,6 +90,7 @@ void CollageView::mouseReleaseEvent(QMouseEvent *event)
         QGraphicsView::mouseReleaseEvent(event);
         return;
     }
+    m_leftButtonDown = false;
     mouseUp(collagePoint(event->position()));
 }
 
@@ -261,14 +275,16 @@ bool CollageView::viewportEvent(QEvent *event)
     const auto *gesture = static_cast<QNativeGestureEvent *>(event);
     switch (gesture->gestureType()) {
     case Qt::BeginNativeGesture:
+        finishWheelGesture();
         beginGesture();
         break;
     case Qt::ZoomNativeGesture:
         magnifyGesture(m_gestureMagnification + gesture->value());
         break;
     case Qt::RotateNativeGesture:
-        // Degrees, counter-clockwise positive like the collage's own rotation.
-        rotateGesture(m_gestureRotation + gesture->value() * M_PI / 180);
+        // Degrees, clockwise positive on X11; the collage turns counter-clockwise positive,
+        // and the print must turn with the fingers.
+        rotateGesture(m_gestureRotation - gesture->value() * M_PI / 180);
         break;
     case Qt::EndNativeGesture:
         endGesture();
@@ -340,6 +356,14 @@ void CollageView::rotateGesture(double radians)
     m_model.update(*m_selectedID, [&](PhotoItem &i) { i.rotation = angle; });
     syncLayer(*m_selectedID, false);
     showHUD(Manipulation::angleText(angle), *m_selectedID);
+}
+
+void CollageView::finishWheelGesture()
+{
+    // Anything else that starts while the wheel pinch waits for its pause would take over its
+    // starting model, and the resize would never be reported.
+    if (m_wheelPause && m_wheelPause->isActive())
+        endGesture();
 }
 
 void CollageView::endGesture()

@@ -186,6 +186,11 @@ void CollageView::requestImage(const PhotoItem &item, bool afterCrop)
         imageDecoded(PhotoDecoder::Result{item.id, slot.generation, QImage(), true});
         return;
     }
+    const RecentPhotos::Photo *known = m_recentPhotos.find(slot.baseDir, item.imageFileName, item.cropRect);
+    if (known && (known->fullDetail || !ImageLoader::tooSmallFor(known->image.size(), targetPixels(item.size)))) {
+        imageDecoded(PhotoDecoder::Result{item.id, slot.generation, known->image, known->fullDetail});
+        return;
+    }
     slot.inFlight = true;
     m_decoder->submit(PhotoDecoder::Request{item.id, slot.generation, item.imageFileName, slot.baseDir,
                                             item.cropRect, targetPixels(item.size)});
@@ -212,6 +217,7 @@ void CollageView::imageDecoded(const PhotoDecoder::Result &result)
     if (!photo)
         return;
     if (!result.image.isNull()) {
+        m_recentPhotos.remember(slot->baseDir, slot->fileName, slot->crop, result.image, result.fullDetail);
         photo->setImage(result.image);
         slot->shown = true;
         slot->decodedSize = result.image.size();

@@ -1,6 +1,7 @@
 #include "app/canvas/EmptyHintItem.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPainter>
 
 EmptyHintItem::EmptyHintItem(QGraphicsItem *parent) : QGraphicsItem(parent)
@@ -15,6 +16,16 @@ QFont EmptyHintItem::font() const
     return f;
 }
 
+QString EmptyHintItem::displayText() const
+{
+    // The full-width plus echoes the button's symbol, but few Latin fonts have it, and an
+    // empty box in its place would be worse than a plain plus.
+    QString drawn = text;
+    if (!QFontMetricsF(font()).inFontUcs4(0xFF0B))
+        drawn.replace(QChar(0xFF0B), QLatin1Char('+'));
+    return drawn;
+}
+
 QRectF EmptyHintItem::boundingRect() const
 {
     return QRectF(0, 0, width, height);
@@ -24,5 +35,5 @@ void EmptyHintItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
 {
     painter->setFont(font());
     painter->setPen(QColor::fromRgbF(1, 1, 1, 0.9f));
-    painter->drawText(boundingRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter->drawText(boundingRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, displayText());
 }

@@ -17,6 +17,8 @@ public:
 
     int type() const override { return Type; }
     QFont font() const;
+    // The text as drawn: without a glyph the font lacks.
+    QString displayText() const;
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;

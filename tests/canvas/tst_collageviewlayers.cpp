@@ -29,13 +29,11 @@ private slots:
 
     void rebuildStacksPrintsInDrawOrder();
     void applyRebuildsOnlyForNewRemovedOrRestackedPrints();
-    void bringToFrontMakesThePrintTheLastOnTheContentLayer();
     void duplicateIdsGetOnePrint();
     void geometryEditsNeverDecodeAgain();
-    void cropChangeDecodesOnceAndRecordsTheCrop();
     void rebuildKeepsImagesOfUnchangedPhotos();
+    void copiesOfAShownPhotoNeedNoDecode();
     void animatedSyncEasesOverFourTenthsOfASecond();
-    void syncOfUnknownIdDoesNothing();
     void placeholderUntilTheImageArrives();
     void missingFileOrNoFolderKeepsThePlaceholder();
     void unsafeFileNamesAreNeverOpened_data();
@@ -110,14 +108,8 @@ void TestCollageViewLayers::rebuildStacksPrintsInDrawOrder()
             children.append(static_cast<PrintItem *>(child)->id());
     }
     QCOMPARE(children, expected);
-    for (const QUuid &id : expected) {
-        QVERIFY(m_view->layersByID().contains(id));
-        QVERIFY(m_view->contentByID().contains(id));
-        QVERIFY(m_view->pinByID().contains(id));
-        QVERIFY(m_view->captionByID().contains(id));
-        QCOMPARE(m_view->croppedByID().value(id), PhotoItem::fullCrop());
-    }
-    QCOMPARE(m_view->layersByID().size(), 3);
+    for (const QUuid &id : expected)
+        QVERIFY(m_view->contentByID().contains(id) && m_view->pinByID().contains(id) && m_view->captionByID().contains(id));
 }
 
 void TestCollageViewLayers::applyRebuildsOnlyForNewRemovedOrRestackedPrints()
@@ -171,48 +163,27 @@ void TestCollageViewLayers::applyRebuildsOnlyForNewRemovedOrRestackedPrints()
     QCOMPARE(m_view->stacking(), (QList<QUuid>{b, a}));
 }
 
-void TestCollageViewLayers::bringToFrontMakesThePrintTheLastOnTheContentLayer()
-{
-    CollageModel model;
-    const QUuid below = model.add(ModelFactory::item(QUuid::createUuid(), 0, {200, 200}));
-    model.add(ModelFactory::item(QUuid::createUuid(), 0, {260, 220}));
-    m_view->setModel(model);
-    m_view->rebuild();
-    model.bringToFront(below);
-    apply(model);
-    QGraphicsItem *last = nullptr;
-    for (QGraphicsItem *child : m_view->contentLayer()->childItems()) {
-        if (child->type() == PrintItem::Type)
-            last = child;
-    }
-    QCOMPARE(last, m_view->layersByID().value(below));
-    QCOMPARE(m_view->hitTestItem({230, 210}), std::optional(below));
-}
-
 void TestCollageViewLayers::duplicateIdsGetOnePrint()
 {
     const PhotoItem item = ModelFactory::item(QUuid::createUuid(), 0, {200, 200});
-    CollageModel model(QList<PhotoItem>{item, item});
-    m_view->setModel(model);
+    m_view->setModel(CollageModel(QList<PhotoItem>{item, item}));
     m_view->rebuild();
     m_view->rebuild();
-    m_view->applyModelToLayers(false);
     int prints = 0;
     for (QGraphicsItem *child : m_view->contentLayer()->childItems())
         prints += child->type() == PrintItem::Type;
     QCOMPARE(prints, 1);
-    QCOMPARE(m_view->layersByID().size(), 1);
 }
 
 void TestCollageViewLayers::geometryEditsNeverDecodeAgain()
 {
     CollageModel model;
-    const QUuid id = model.add(ModelFactory::item(addImage("move.jpg", {1200, 900}), {400, 300}, {200, 150}));
+    const QUuid id = model.add(ModelFactory::item(addImage("move.jpg", {800, 600}), {400, 300}, {200, 150}));
     m_view->setModel(model);
     m_view->rebuild();
     QVERIFY(CanvasFixture::waitForImages(*m_view));
-    const int before = decodes();
-    QCOMPARE(before, 1);
+    QCOMPARE(decodes(), 1);
+    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(250, 187));
 
     model.move(id, {600, 500});
     apply(model, true);
@@ -229,20 +200,12 @@ void TestCollageViewLayers::geometryEditsNeverDecodeAgain()
         m_view->syncLayer(id, false);
     }
     QVERIFY(CanvasFixture::waitForImages(*m_view));
-    QCOMPARE(decodes(), before);
+    QCOMPARE(decodes(), 1);
     QCOMPARE(m_view->decodeCount(), quint64(1));
     QCOMPARE(m_view->contentByID().value(id)->content(), Content::image);
-}
 
-void TestCollageViewLayers::cropChangeDecodesOnceAndRecordsTheCrop()
-{
-    CollageModel model;
-    const QUuid id = model.add(ModelFactory::item(addImage("crop.jpg", {800, 600}), {400, 300}, {200, 150}));
-    m_view->setModel(model);
-    m_view->rebuild();
-    QVERIFY(CanvasFixture::waitForImages(*m_view));
-    QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(250, 187));
-
+    // A new crop is decoded once.
+    model.update(id, [](PhotoItem &item) { item.size = QSizeF(200, 150); });
     const QRectF crop(0.5, 0, 0.5, 1);
     model.update(id, [&](PhotoItem &item) { item.cropRect = crop; });
     apply(model);
@@ -274,6 +237,45 @@ void TestCollageViewLayers::rebuildKeepsImagesOfUnchangedPhotos()
     QCOMPARE(decodes(), 2); // only the new photo
 }
 
+void TestCollageViewLayers::copiesOfAShownPhotoNeedNoDecode()
+{
+    CollageModel model;
+    PhotoItem original = ModelFactory::item(addImage("copy.jpg", {800, 600}), {300, 300}, {200, 150});
+    original.cropRect = QRectF(0.25, 0, 0.5, 1);
+    model.add(original);
+    m_view->setModel(model);
+    m_view->rebuild();
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 1);
+
+    // A duplicate, and after deleting the original, its undo: the photo shows at once.
+    PhotoItem copy = original;
+    copy.id = QUuid::createUuid();
+    copy.center += QPointF(24, -24);
+    model.add(copy);
+    apply(model);
+    QCOMPARE(m_view->contentByID().value(copy.id)->content(), Content::image);
+    model.remove(original.id);
+    apply(model);
+    model.add(original);
+    apply(model);
+    QCOMPARE(m_view->contentByID().value(original.id)->content(), Content::image);
+    QCOMPARE(m_view->pendingDecodes(), 0);
+
+    // Another crop of the same file is another picture, and so is a larger print.
+    PhotoItem uncropped = copy;
+    uncropped.id = QUuid::createUuid();
+    uncropped.cropRect = PhotoItem::fullCrop();
+    PhotoItem larger = copy;
+    larger.id = QUuid::createUuid();
+    larger.size = QSizeF(800, 600);
+    model.add(uncropped);
+    model.add(larger);
+    apply(model);
+    QVERIFY(CanvasFixture::waitForImages(*m_view));
+    QCOMPARE(decodes(), 3);
+}
+
 void TestCollageViewLayers::animatedSyncEasesOverFourTenthsOfASecond()
 {
     CollageModel model;
@@ -292,10 +294,6 @@ void TestCollageViewLayers::animatedSyncEasesOverFourTenthsOfASecond()
     QCOMPARE(print->targetPose().center, QPointF(500, 100));
     // The chrome goes straight to where the print is heading.
     QCOMPARE(m_view->cornerHandles()[0]->pos().x(), 500 - 107.5 - 5.5);
-
-    QTest::qWait(200);
-    const double midway = print->pose().center.x();
-    QVERIFY2(midway > 100 && midway < 500, qPrintable(QString::number(midway)));
     QVERIFY(QTest::qWaitFor([&] { return !print->isAnimating(); }, 2000));
     QVERIFY(clock.elapsed() >= 380);
     QCOMPARE(print->pose().center, QPointF(500, 100));
@@ -305,19 +303,12 @@ void TestCollageViewLayers::animatedSyncEasesOverFourTenthsOfASecond()
     apply(model, false);
     QCOMPARE(print->pose().center, QPointF(50, 60));
     QVERIFY(!print->isAnimating());
-}
 
-void TestCollageViewLayers::syncOfUnknownIdDoesNothing()
-{
-    CollageModel model;
-    const QUuid id = model.add(ModelFactory::item(QUuid::createUuid(), 0, {100, 100}));
-    m_view->setModel(model);
-    m_view->rebuild();
+    // An id without a print, or a print whose item is gone, is left alone.
     m_view->syncLayer(QUuid::createUuid(), true);
-    model.remove(id);
-    m_view->setModel(model);
-    m_view->syncLayer(id, false); // a print whose item is gone
-    QCOMPARE(m_view->layersByID().value(id)->pose().center, QPointF(100, 100));
+    m_view->setModel(CollageModel());
+    m_view->syncLayer(id, false);
+    QCOMPARE(print->pose().center, QPointF(50, 60));
 }
 
 void TestCollageViewLayers::placeholderUntilTheImageArrives()
@@ -358,11 +349,8 @@ void TestCollageViewLayers::unsafeFileNamesAreNeverOpened_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("empty") << QString();
-    QTest::newRow("dot") << QStringLiteral(".");
-    QTest::newRow("dotdot") << QStringLiteral("..");
     QTest::newRow("parent") << QStringLiteral("../outside.jpg");
     QTest::newRow("absolute") << QStringLiteral("/tmp/outside.jpg");
-    QTest::newRow("nul") << QStringLiteral("a") + QChar(0) + QStringLiteral("b.jpg");
 }
 
 void TestCollageViewLayers::unsafeFileNamesAreNeverOpened()
@@ -419,9 +407,7 @@ void TestCollageViewLayers::staleResultsAreDropped()
     QVERIFY(shown.height() > shown.width()); // a quarter of a 2:1 image is 1:2
 
     // Removed before its answer: nothing is shown anywhere, nothing breaks.
-    CollageModel other;
-    other.add(ModelFactory::item(addImage("other.jpg", {100, 100}), {300, 300}, {100, 100}));
-    m_view->setModel(model);
+    m_view->setModel(CollageModel({ModelFactory::item(addImage("other.jpg", {100, 100}), {300, 300}, {100, 100})}));
     m_view->rebuild();
     m_view->setModel(CollageModel());
     m_view->rebuild();
@@ -452,7 +438,6 @@ void TestCollageViewLayers::decodesAtTheSizeThePrintNeeds()
     QCOMPARE(m_view->pendingDecodes(), 1);
     QVERIFY(CanvasFixture::waitForImages(*m_view));
     QCOMPARE(m_view->contentByID().value(id)->image().size(), QSize(1000, 750));
-    QCOMPARE(m_view->croppedByID().value(id), PhotoItem::fullCrop());
 
     // Shrinking never decodes.
     model.update(id, [](PhotoItem &item) { item.size = QSizeF(100, 75); });
@@ -479,17 +464,11 @@ void TestCollageViewLayers::editingKeepsMovingPrintsAsPixels()
     CollageModel model;
     const QUuid id = model.add(ModelFactory::item(addImage("pixels.jpg", {800, 600}), {400, 300}, {200, 150}, 0.2));
     m_view->setModel(model);
+    m_view->setEditing(true);
     m_view->rebuild();
     QVERIFY(CanvasFixture::waitForImages(*m_view));
     PrintItem *print = m_view->layersByID().value(id);
     const auto paint = [&] { m_view->viewport()->repaint(); };
-
-    // At rest on the desktop nothing is kept.
-    paint();
-    paint();
-    QVERIFY(print->raster().isEmpty());
-
-    m_view->setEditing(true);
     QVERIFY(print->isRasterCached());
     paint();
     paint();
@@ -513,8 +492,11 @@ void TestCollageViewLayers::editingKeepsMovingPrintsAsPixels()
     paint();
     QVERIFY(print->raster().isEmpty());
 
+    // At rest on the desktop nothing is kept.
     m_view->setEditing(false);
     QVERIFY(!print->isRasterCached());
+    paint();
+    paint();
     QVERIFY(print->raster().isEmpty());
 }
 

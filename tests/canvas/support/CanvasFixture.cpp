@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <cmath>
+
 namespace CanvasFixture {
 
 FakePlatform &installFakePlatform()
@@ -54,6 +56,11 @@ void recordEdits(CollageView &view, QList<Edit> &edits)
 bool waitForImages(const CollageView &view, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return view.pendingDecodes() == 0 && view.pendingReveals() == 0; }, timeoutMs);
+}
+
+bool near(QPointF a, QPointF b, double tolerance)
+{
+    return std::abs(a.x() - b.x()) <= tolerance && std::abs(a.y() - b.y()) <= tolerance;
 }
 
 } // namespace CanvasFixture

@@ -39,4 +39,7 @@ void recordEdits(CollageView &view, QList<Edit> &edits);
 // Waits until no decode is outstanding and every print is on screen.
 bool waitForImages(const CollageView &view, int timeoutMs = 10000);
 
+// Points equal up to rounding.
+bool near(QPointF a, QPointF b, double tolerance = 1e-6);
+
 } // namespace CanvasFixture
