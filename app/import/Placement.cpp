@@ -12,12 +12,6 @@ namespace Placement {
 
 namespace {
 
-// A uniform draw from the closed interval [from, to].
-double uniform(QRandomGenerator &random, double from, double to)
-{
-    return from + (to - from) * (double(random.generate64()) / double(std::numeric_limits<quint64>::max()));
-}
-
 double overlap(const QRectF &a, const QRectF &b)
 {
     const QRectF common = a.intersected(b);
@@ -28,6 +22,11 @@ double overlap(const QRectF &a, const QRectF &b)
 constexpr int maxBelievablePixels = 100000;
 
 } // namespace
+
+double uniform(QRandomGenerator &random, double from, double to)
+{
+    return from + (to - from) * (double(random.generate64()) / double(std::numeric_limits<quint64>::max()));
+}
 
 QPointF randomPlacement(QSizeF frame, QSizeF container, const QList<QRectF> &occupied, QRandomGenerator &random)
 {

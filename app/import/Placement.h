@@ -21,6 +21,9 @@ inline constexpr double longerSide = 360;
 inline const QSizeF fallbackSize(320, 240);
 inline constexpr int candidates = 48;
 
+// A uniform draw from the closed interval [from, to].
+double uniform(QRandomGenerator &random, double from, double to);
+
 // A free spot for a frame of that size in a container (canvas coordinates), kept 80 points
 // from the edges where there is room: the first of up to 48 random candidates that overlaps
 // nothing, else the one that overlaps least.

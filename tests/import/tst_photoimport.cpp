@@ -1,0 +1,105 @@
+#include "app/import/PhotoImport.h"
+
+#include "support/ModelFactory.h"
+#include "support/Sandbox.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTest>
+
+// A batch of files becomes photos in a collage folder, ready to be added in one step.
+class TestPhotoImport : public QObject {
+    Q_OBJECT
+private:
+    static ImageMetadata metadataOf(const QString &path)
+    {
+        ImageMetadata metadata;
+        if (path.contains(u"portrait")) {
+            metadata.pixelSize = QSize(3000, 4000);
+            metadata.orientation = 6;
+            metadata.dateTimeOriginal = QStringLiteral("2021:07:04 12:00:00");
+            metadata.gpsLatitude = 33.9;
+            metadata.gpsLatitudeRef = QStringLiteral("S");
+            metadata.gpsLongitude = 151.2;
+        }
+        return metadata;
+    }
+
+private Q_SLOTS:
+    void aBatchInOrderSkippingWhatCannotBeImported()
+    {
+        Sandbox sandbox;
+        const QString collage = sandbox.path("collage");
+        for (const char *name : {"portrait.jpg", "notes.txt", "plain.png"})
+            QVERIFY(TestFiles::write(sandbox.path(name), name));
+        PhotoImport::Batch batch{{sandbox.path("portrait.jpg"), sandbox.path("notes.txt"), sandbox.path("plain.png"),
+                                  sandbox.path("portrait.jpg")},
+                                 "Trip", collage, QSizeF(1440, 900), {}, true};
+        QRandomGenerator random(1);
+        StderrCapture log;
+        const PhotoImport::Result result = PhotoImport::importBatch(batch, metadataOf, random);
+        const QByteArray lines = log.take();
+
+        QCOMPARE(lines.count("skipped "), 1);
+        QVERIFY(lines.contains("skipped notes.txt"));
+        QCOMPARE(result.items.size(), 3);
+        // The same file twice: two photos with two files, never one overwriting the other.
+        QCOMPARE(TestFiles::entries(collage), (QStringList{"plain.png", "portrait-2.jpg", "portrait.jpg"}));
+        QCOMPARE(result.items[0].imageFileName, QStringLiteral("portrait.jpg"));
+        QCOMPARE(result.items[2].imageFileName, QStringLiteral("portrait-2.jpg"));
+        QCOMPARE(result.items[0].size, QSizeF(360, 270));
+        QCOMPARE(result.items[0].caption, QStringLiteral("July 2021"));
+        QCOMPARE(result.items[1].size, QSizeF(320, 240));
+        QVERIFY(!result.items[1].caption);
+        for (const PhotoItem &item : result.items)
+            QVERIFY(std::abs(item.rotation) <= PhotoImport::maxTilt);
+        // Placed apart: the second spot avoids the first frame.
+        QVERIFY(!PhotoImport::occupiedBy(CollageModel({result.items[0]}))
+                     .first()
+                     .intersects(PhotoImport::occupiedBy(CollageModel({result.items[1]})).first()));
+
+        QCOMPARE(result.places.size(), 2);
+        QCOMPARE(result.places[0].id, result.items[0].id);
+        QCOMPARE(result.places[0].latitude, -33.9);
+        QCOMPARE(result.places[0].longitude, 151.2);
+        QCOMPARE(result.places[0].date, QStringLiteral("July 2021"));
+
+        // Without place names switched on, nothing is looked up.
+        batch.lookUpPlaces = false;
+        batch.files = {sandbox.path("portrait.jpg")};
+        QVERIFY(PhotoImport::importBatch(batch, metadataOf, random).places.isEmpty());
+    }
+
+    void batchesRunInTurnOffTheGuiThread()
+    {
+        Sandbox sandbox;
+        QVERIFY(TestFiles::write(sandbox.path("a.jpg"), "a"));
+        PhotoImport import([](const QString &) {
+            // Reading metadata happens on the worker.
+            Q_ASSERT(QThread::currentThread() != qApp->thread());
+            return ImageMetadata();
+        });
+        QStringList order;
+        for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
+            import.run({{sandbox.path("a.jpg")}, name, sandbox.path(name), QSizeF(800, 600), {}, false},
+                       [&](const PhotoImport::Result &result) {
+                           QCOMPARE(QThread::currentThread(), qApp->thread());
+                           order.append(result.collageName);
+                       });
+        }
+        QVERIFY(import.isBusy());
+        QTRY_COMPARE(order, (QStringList{"first", "second"}));
+        QVERIFY(!import.isBusy());
+
+        // Photos go on top of the collage as it is when the batch ends.
+        const PhotoItem kept = ModelFactory::item(QUuid::createUuid(), 3);
+        const CollageModel after = PhotoImport::withPhotos(CollageModel({kept}), {ModelFactory::item()});
+        QCOMPARE(after.items().size(), 2);
+        QCOMPARE(after.items().first(), kept);
+        QVERIFY(after.items().last().zIndex > kept.zIndex);
+    }
+
+};
+
+QTEST_GUILESS_MAIN(TestPhotoImport)
+#include "tst_photoimport.moc"
