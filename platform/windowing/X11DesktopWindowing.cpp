@@ -60,8 +60,45 @@ QRect nativeFrame(const ScreenInfo &screen)
                  QSize(int(std::lround(screen.frame.width() * dpr)), int(std::lround(screen.frame.height() * dpr))));
 }
 
-const char *const kDesktopStates[] = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY"};
 constexpr quint32 kAllDesktops = 0xFFFFFFFFu;
+
+// ABOVE or BELOW as the flags say, without the other. Qt asks a mapped window's manager for
+// ABOVE before it drops BELOW, and xfwm4 refuses ABOVE while BELOW is set; on a window not
+// mapped yet Qt adds the new state to the old one, and a window manager already mapping it
+// reads neither. So this follows Qt's requests, and runs again once the window is mapped.
+void settleStackingState(const QWidget *window, Qt::WindowFlags flags)
+{
+    const auto x11 = X11Session::current();
+    const quint32 id = nativeId(window);
+    const bool up = flags & Qt::WindowStaysOnTopHint;
+    if (!x11 || !id || !(up || flags & Qt::WindowStaysOnBottomHint))
+        return;
+    const xcb_atom_t state = x11->atom("_NET_WM_STATE");
+    const xcb_atom_t wanted = x11->atom(up ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_BELOW");
+    const xcb_atom_t other = x11->atom(up ? "_NET_WM_STATE_BELOW" : "_NET_WM_STATE_ABOVE");
+    if (x11->isMapped(id)) {
+        x11->sendToRoot(id, state, {0u /* remove */, other, 0u, 2u /* from a pager */, 0u});
+        x11->sendToRoot(id, state, {1u /* add */, wanted, 0u, 2u, 0u});
+    } else {
+        QList<quint32> states = x11->property32(id, state, XCB_ATOM_ATOM);
+        states.removeAll(other);
+        if (!states.contains(wanted))
+            states.append(wanted);
+        x11->setProperty32(id, state, XCB_ATOM_ATOM, states);
+    }
+    x11->flush();
+}
+
+QList<const char *> desktopStates(const X11Session &x11)
+{
+    QList<const char *> states{"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY"};
+    // openbox takes an undecorated window that fills a monitor for a full-screen one, and lifts
+    // it above every window there whenever the focus is on another monitor or nowhere. A window
+    // maximized in either direction is exempt; horizontally keeps the height of the monitor.
+    if (x11.windowManagerName() == "Openbox")
+        states.append("_NET_WM_STATE_MAXIMIZED_HORZ");
+    return states;
+}
 
 } // namespace
 
@@ -144,7 +181,7 @@ void X11DesktopWindowing::writeDesktopProperties(QWidget *window) const
     // Read by the window manager when it maps the window; Qt adds BELOW to these itself.
     const xcb_atom_t state = x11->atom("_NET_WM_STATE");
     QList<quint32> states = x11->property32(id, state, XCB_ATOM_ATOM);
-    for (const char *name : kDesktopStates) {
+    for (const char *name : desktopStates(*x11)) {
         const xcb_atom_t a = x11->atom(name);
         if (a && !states.contains(a))
             states.append(a);
@@ -164,7 +201,7 @@ void X11DesktopWindowing::ensureDesktopStates(QWidget *window) const
         return;
     const xcb_atom_t state = x11->atom("_NET_WM_STATE");
     const QList<quint32> states = x11->property32(id, state, XCB_ATOM_ATOM);
-    for (const char *name : kDesktopStates) {
+    for (const char *name : desktopStates(*x11)) {
         const xcb_atom_t a = x11->atom(name);
         if (a && !states.contains(a) && x11->windowManagerSupports(name))
             x11->sendToRoot(id, state, {1u /* add */, a, 0u, 2u /* from a pager */, 0u});
@@ -185,8 +222,10 @@ void X11DesktopWindowing::setLevel(QWidget *window, WindowLevel level)
     else if (level == WindowLevel::Floating || level == WindowLevel::Panel)
         flags |= Qt::WindowStaysOnTopHint;
     window->setProperty(kLevelProperty, int(level));
-    if (flags != currentFlags(window))
+    if (flags != currentFlags(window)) {
         changeFlags(window, flags);
+        settleStackingState(window, flags);
+    }
     // Among the windows kept above, the last one raised is on top.
     if (level == WindowLevel::Panel && window->isVisible())
         window->raise();
@@ -260,8 +299,10 @@ void X11DesktopWindowing::windowMapped(QWidget *window)
 {
     if (!window)
         return;
-    if (window->property(kDesktopProperty).toBool())
+    if (window->property(kDesktopProperty).toBool()) {
         ensureDesktopStates(window);
+        settleStackingState(window, currentFlags(window));
+    }
     if (m_pendingClickThrough.removeAll(window) > 0 && window->property(kClickThroughProperty).toBool())
         applyClickThrough(window, true);
 }

@@ -141,6 +141,22 @@ bool X11Session::windowManagerSupports(const char *atomName) const
     return wanted && property32(m_root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(wanted);
 }
 
+QByteArray X11Session::windowManagerName() const
+{
+    // The check window names itself too; a stale one (its manager gone) does not.
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    const QList<quint32> window = property32(m_root, check, XCB_ATOM_WINDOW);
+    if (window.isEmpty() || property32(window.first(), check, XCB_ATOM_WINDOW) != window)
+        return {};
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(m_connection, 0, window.first(), atom("_NET_WM_NAME"), atom("UTF8_STRING"), 0, 64);
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
+    if (!reply || reply->format != 8)
+        return {};
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
 bool X11Session::hasExtension(const char *name) const
 {
     const xcb_query_extension_cookie_t cookie = xcb_query_extension(m_connection, uint16_t(std::strlen(name)), name);

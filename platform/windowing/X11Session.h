@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 
 #include <xcb/xcb.h>
@@ -32,6 +33,8 @@ public:
     bool hasSelectionOwner(xcb_atom_t selection) const;
     // Whether the window manager lists the atom in _NET_SUPPORTED.
     bool windowManagerSupports(const char *atomName) const;
+    // The name the running window manager gives itself ("Openbox", "Xfwm4"…), empty if none.
+    QByteArray windowManagerName() const;
     bool hasExtension(const char *name) const;
     bool windowExists(xcb_window_t window) const;
     bool isMapped(xcb_window_t window) const;

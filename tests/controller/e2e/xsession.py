@@ -1,6 +1,6 @@
-"""The X session of the end-to-end test: its own Xvfb with two monitors, openbox, a desktop
-background and a compositor, in a temporary HOME; queries on it; the application under test.
-Everything started here is stopped again by Session.stop().
+"""The X session of the end-to-end test: its own X server with two monitors, a window manager
+with a compositor and a desktop background, in a temporary HOME; queries on it; the application
+under test. Everything started here is stopped again by Session.stop().
 """
 
 import ctypes
@@ -8,12 +8,33 @@ import ctypes.util
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
 
 BACKGROUND = (0x30, 0x50, 0xA0)
 BACKDROP_ALPHA = 0.45
+XORG = "/usr/lib/xorg/Xorg"
+XORG_CONF = """Section "ServerFlags"
+  Option "DontVTSwitch" "true"
+  Option "AutoAddDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 3200 1200
+  EndSubSection
+EndSection
+"""
 
 
 class Failure(Exception):
@@ -50,6 +71,15 @@ class XServer:
         self._xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
         self._xlib.XGetSelectionOwner.restype = ctypes.c_ulong
         self._xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self._xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self._xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self._xlib.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                          ctypes.POINTER(ctypes.c_ulong),
+                                          ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)), ctypes.POINTER(ctypes.c_uint)]
+        self._xlib.XFree.argtypes = [ctypes.c_void_p]
+        # A window that vanished between two requests is no reason for Xlib to end the test.
+        self._ignore_errors = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+        self._xlib.XSetErrorHandler(self._ignore_errors)
 
     def run(self, *args, check_rc=True):
         result = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=20)
@@ -57,26 +87,65 @@ class XServer:
             raise Failure("%s failed: %s" % (" ".join(args), result.stderr.strip()))
         return result.stdout
 
-    def reachable(self):
-        return subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0
+    def _open(self):
+        dpy = self._xlib.XOpenDisplay(self.display.encode())
+        check(dpy, "cannot open display " + self.display)
+        return dpy
 
     def selection_owned(self, name):
-        dpy = self._xlib.XOpenDisplay(self.display.encode())
-        if not dpy:
-            return False
+        dpy = self._open()
         try:
             atom = self._xlib.XInternAtom(dpy, name.encode(), 0)
             return self._xlib.XGetSelectionOwner(dpy, atom) != 0
         finally:
             self._xlib.XCloseDisplay(dpy)
 
+    def _query_tree(self, dpy, window):
+        """(parent, children bottom first), or (None, []) for a window that is gone."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        if not self._xlib.XQueryTree(dpy, window, ctypes.byref(root), ctypes.byref(parent), ctypes.byref(children),
+                                     ctypes.byref(count)):
+            return None, []
+        found = [children[i] for i in range(count.value)]
+        if children:
+            self._xlib.XFree(children)
+        return parent.value, found
+
     def root_property(self, name):
         return self.run("xprop", "-root", name, check_rc=False)
 
+    def window_manager_name(self):
+        m = re.search(r"window id # (0x[0-9a-fA-F]+)", self.root_property("_NET_SUPPORTING_WM_CHECK"))
+        if not m:
+            return None
+        m = re.search(r'= "(.*)"', self.window_property(int(m.group(1), 16), "_NET_WM_NAME"))
+        return m.group(1).lower() if m else None
+
+    def clients(self):
+        return [int(w, 16) for w in re.findall(r"0x[0-9a-fA-F]+", self.root_property("_NET_CLIENT_LIST"))]
+
     def stacking(self):
-        """Managed client windows, bottom first."""
-        out = self.root_property("_NET_CLIENT_LIST_STACKING")
-        return [int(w, 16) for w in re.findall(r"0x[0-9a-fA-F]+", out)]
+        """Managed client windows as the server stacks their frames, bottom first. Read from the
+        window tree: that is what the screen shows, and xfwm4 keeps no _NET_CLIENT_LIST_STACKING."""
+        clients = self.clients()
+        dpy = self._open()
+        try:
+            root = self._xlib.XDefaultRootWindow(dpy)
+            _, top_level = self._query_tree(dpy, root)
+            position = {}
+            for client in clients:
+                window = client
+                while True:
+                    parent, _ = self._query_tree(dpy, window)
+                    if parent is None or parent == root:
+                        break
+                    window = parent
+                if parent == root and window in top_level:
+                    position[client] = top_level.index(window)
+            return sorted(position, key=position.get)
+        finally:
+            self._xlib.XCloseDisplay(dpy)
 
     def window_property(self, window, name):
         return self.run("xprop", "-id", str(window), name, check_rc=False)
@@ -169,10 +238,15 @@ def dimmed(colour, alpha=BACKDROP_ALPHA):
 class Session:
     """The processes of one test run; stop() ends every one of them."""
 
-    def __init__(self, veloran, keep):
+    def __init__(self, veloran, keep, wm="openbox", shots_dir=None):
         self.veloran = veloran
         self.keep = keep
-        self.tmp = tempfile.mkdtemp(prefix="veloran-e2e-")
+        self.wm = wm
+        self.shots_dir = shots_dir
+        # GTK, and so xfwm4, sees only monitors that have an output of their own, which Xvfb
+        # cannot give; Xorg's dummy driver has an output per monitor.
+        self.server = "xorg" if wm == "xfwm4" else "xvfb"
+        self.tmp = tempfile.mkdtemp(prefix="veloran-e2e-%s-" % wm)
         self.processes = []
         self.app = None
         self.app_log = None
@@ -201,52 +275,105 @@ class Session:
             "TMPDIR": os.path.join(self.tmp, "tmp"),
             "QT_QPA_PLATFORM": "xcb",
             "LC_ALL": "C.UTF-8",
+            "NO_AT_BRIDGE": "1",  # no accessibility bus for xfwm4's GTK to start and leave behind
         })
         self.env = env
-        self._start_xvfb()
+        self._start_server()
         self.x = XServer(self.display, self.env)
-        self.x.run("xrandr", "--setmonitor", "LEFT", "1920/508x1080/286+0+0", "screen")
-        self.x.run("xrandr", "--setmonitor", "RIGHT", "1280/339x1024/271+1920+0", "none")
+        if self.server == "xorg":
+            for mode, width, height in (("1920x1080", 1920, 1080), ("1280x1024", 1280, 1024)):
+                self.x.run("xrandr", "--newmode", mode, "0", str(width), "0", "0", "0", str(height), "0", "0", "0")
+            self.x.run("xrandr", "--addmode", "DUMMY0", "1920x1080")
+            self.x.run("xrandr", "--addmode", "DUMMY1", "1280x1024")
+            self.x.run("xrandr", "--fb", "3200x1200", "--output", "DUMMY0", "--mode", "1920x1080", "--pos", "0x0",
+                       "--primary")
+        else:
+            self.x.run("xrandr", "--setmonitor", "LEFT", "1920/508x1080/286+0+0", "screen")
+        self.plug_right()
 
-        self.spawn(["openbox", "--sm-disable"], "openbox")
-        wait_for("the window manager", lambda: "window id" in self.x.root_property("_NET_SUPPORTING_WM_CHECK"))
         self.x.run("hsetroot", "-solid", "#%02x%02x%02x" % BACKGROUND)
-        self.spawn(["picom", "--backend", "xrender"], "picom")
-        wait_for("the compositor", lambda: self.x.selection_owned("_NET_WM_CM_S0"))
+        self.start_window_manager(compositing=True)
 
-    def _start_xvfb(self):
-        for number in range(91, 250):
-            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
-                continue
-            display = ":%d" % number
-            proc = self.spawn(["Xvfb", display, "-noreset", "-nolisten", "tcp", "-screen", "0", "3200x1200x24"], "xvfb")
-            self.env["DISPLAY"] = display
-            try:
-                wait_for("Xvfb " + display, lambda: proc.poll() is not None or XServer(display, self.env).reachable(), 10)
-            except Failure:
-                pass
-            if proc.poll() is None and XServer(display, self.env).reachable():
-                self.display = display
-                return
-            self.terminate(proc)
-        raise Failure("no free display number")
+    def start_window_manager(self, compositing):
+        """openbox with picom, or xfwm4 with its own compositor (which needs a session bus)."""
+        if self.wm == "openbox":
+            self.spawn(["openbox", "--sm-disable"], "openbox")
+        else:
+            self.spawn(["dbus-run-session", "--", "xfwm4", "--replace",
+                        "--compositor=" + ("on" if compositing else "off")], "xfwm4")
+        # The check window names the window manager that really runs, not one that died at start.
+        wait_for(self.wm + " to run", lambda: self.x.window_manager_name() == self.wm, 15)
+        if self.wm == "openbox" and compositing:
+            self.spawn(["picom", "--backend", "xrender"], "picom")
+        if compositing:
+            wait_for("the compositor", lambda: self.x.selection_owned("_NET_WM_CM_S0"), 15)
 
-    def spawn(self, args, label):
+    def stop_compositor(self):
+        if self.wm == "openbox":
+            self.terminate(next(p for p in self.processes if p.args[0] == "picom"))
+        else:
+            # A second xfwm4 takes over from the first, without compositing.
+            self.start_window_manager(compositing=False)
+        wait_for("the compositor to go", lambda: not self.x.selection_owned("_NET_WM_CM_S0"))
+
+    def plug_right(self):
+        if self.server == "xorg":
+            self.x.run("xrandr", "--fb", "3200x1200", "--output", "DUMMY1", "--mode", "1280x1024", "--pos", "1920x0")
+            # A full query probes the outputs: only then do others read DUMMY1 as connected.
+            self.x.run("xrandr", "--query")
+        else:
+            self.x.run("xrandr", "--setmonitor", "RIGHT", "1280/339x1024/271+1920+0", "none")
+
+    def unplug_right(self):
+        if self.server == "xorg":
+            self.x.run("xrandr", "--fb", "3200x1200", "--output", "DUMMY1", "--off")
+        else:
+            self.x.run("xrandr", "--delmonitor", "RIGHT")
+
+    def _start_server(self):
+        # The server picks a free display number itself and writes it to the pipe: no race
+        # with other tests starting servers at the same time.
+        read_end, write_end = os.pipe()
+        common = ["-displayfd", str(write_end), "-noreset", "-nolisten", "tcp"]
+        if self.server == "xorg":
+            conf = os.path.join(self.tmp, "xorg.conf")
+            with open(conf, "w") as f:
+                f.write(XORG_CONF)
+            self.spawn([XORG, *common, "-novtswitch", "-keeptty", "-config", conf,
+                        "-logfile", os.path.join(self.tmp, "xorg-server.log")], "xorg", pass_fds=(write_end,))
+        else:
+            self.spawn(["Xvfb", *common, "-screen", "0", "3200x1200x24"], "xvfb", pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        check(number.isdigit(), "the X server did not start (see %s.log)" % self.server)
+        self.display = ":" + number
+        self.env["DISPLAY"] = self.display
+
+    def spawn(self, args, label, pass_fds=()):
         log = open(os.path.join(self.tmp, label + ".log"), "ab")
-        proc = subprocess.Popen(args, env=self.env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        proc = subprocess.Popen(args, env=self.env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True,
+                                pass_fds=pass_fds)
         self.processes.append(proc)
         return proc
 
     @staticmethod
     def terminate(proc, timeout=5):
-        if proc.poll() is not None:
-            return
-        proc.terminate()
-        try:
-            proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait(timeout)
+        """Ends proc and what it started in its process group: the bus of dbus-run-session and
+        the services that bus started outlive their parent otherwise."""
+        def signal_group(signum):
+            try:
+                os.killpg(proc.pid, signum)
+            except (ProcessLookupError, PermissionError):
+                pass
+        if proc.poll() is None:
+            signal_group(signal.SIGTERM)
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                signal_group(signal.SIGKILL)
+                proc.wait(timeout)
+        signal_group(signal.SIGTERM)
 
     def stop(self):
         for proc in reversed(self.processes):
@@ -315,7 +442,11 @@ class Session:
             if not all(state in self.x.states(w) for w in windows):
                 return None
             return windows
-        return wait_for("%d desktop window(s) with %s" % (len(frames), state), ready)
+        try:
+            return wait_for("%d desktop window(s) with %s" % (len(frames), state), ready)
+        except Failure as failure:
+            found = ["%s %s" % (self.x.geometry(w), sorted(self.x.states(w))) for w in self.desktop_windows()]
+            raise Failure("%s; found %s" % (failure, "; ".join(found) or "none"))
 
     def quit_with(self, signum):
         self.app.send_signal(signum)
@@ -328,6 +459,11 @@ class Session:
 
     def shot(self, label):
         self.shots += 1
-        return self.x.screenshot(os.path.join(self.tmp, "%02d-%s.png" % (self.shots, label)))
+        name = "%02d-%s.png" % (self.shots, label)
+        image = self.x.screenshot(os.path.join(self.tmp, name))
+        if self.shots_dir:
+            os.makedirs(self.shots_dir, exist_ok=True)
+            shutil.copy(os.path.join(self.tmp, name), os.path.join(self.shots_dir, self.wm + "-" + name))
+        return image
 
 
