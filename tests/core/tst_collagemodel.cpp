@@ -1,14 +1,23 @@
 #include "core/CollageModel.h"
+#include "core/Library.h"
+#include "core/PhotoFrame.h"
 #include "support/ModelFactory.h"
 
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
-using ModelFactory::item;
+using namespace ModelFactory;
 
 namespace {
+
+constexpr qint64 zMax = std::numeric_limits<qint64>::max(), zMin = std::numeric_limits<qint64>::min();
+using Restack = void (CollageModel::*)(const QUuid &);
+
+QUuid uid() { return QUuid::createUuid(); }
+
 QList<QUuid> ids(const QList<PhotoItem> &items)
 {
     QList<QUuid> out;
@@ -16,41 +25,54 @@ QList<QUuid> ids(const QList<PhotoItem> &items)
         out.append(i.id);
     return out;
 }
-QUuid uid() { return QUuid::createUuid(); }
+
+// Each item's zIndex in list order after one restacking of items[target]; the list order
+// itself must stay as it was.
+QList<qint64> zAfter(const QList<qint64> &start, Restack op, int target)
+{
+    QList<PhotoItem> items;
+    for (qint64 z : start)
+        items.append(item(uid(), z));
+    CollageModel model(items);
+    (model.*op)(items[target].id);
+    QList<qint64> z;
+    for (const PhotoItem &i : model.items())
+        z.append(i.zIndex);
+    return ids(model.items()) == ids(items) ? z : QList<qint64>();
+}
+
 } // namespace
 
 class TestCollageModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void emptyModelIgnoresEveryOperation()
+    void unknownIdsChangeNothing()
     {
-        CollageModel model;
-        QCOMPARE(model.nextZ(), 0);
-        QVERIFY(model.drawOrder().isEmpty());
-        const QUuid ghost = uid();
+        const QUuid real = uid(), ghost = uid();
+        CollageModel model({item(real, 3)});
+        const CollageModel before = model;
+        bool called = false;
         model.remove(ghost);
         model.move(ghost, {1, 2});
-        bool called = false;
         model.update(ghost, [&](PhotoItem &) { called = true; });
-        model.bringToFront(ghost);
-        model.sendToBack(ghost);
-        model.bringForward(ghost);
-        model.sendBackward(ghost);
-        model.swapZ(ghost, uid());
-        QVERIFY(!called);
-        QCOMPARE(model, CollageModel());
-        QVERIFY(!model[ghost].has_value());
-
-        const QUuid added = model.add(item(uid(), 42));
-        QCOMPARE(model[added]->zIndex, 0);
+        for (Restack op : {&CollageModel::sendBackward, &CollageModel::bringForward, &CollageModel::sendToBack,
+                           &CollageModel::bringToFront})
+            (model.*op)(ghost);
+        model.swapZ(ghost, real);
+        model.swapZ(real, ghost);
+        QVERIFY(!called && !model[ghost]);
+        QCOMPARE(model, before);
     }
 
-    void addReplacesZWithNextZ()
+    void addTakesTheNextZ()
     {
+        QCOMPARE(CollageModel().nextZ(), 0);
         CollageModel model({item(uid(), 3), item(uid(), -2)});
         const QUuid id = model.add(item(uid(), 99));
         QCOMPARE(model[id]->zIndex, 4);
         QCOMPARE(model.items().last().id, id);
+        CollageModel top({item(uid(), zMax)}); // a value read from a file may sit at the limit
+        QCOMPARE(top[top.add(item())]->zIndex, zMax);
     }
 
     void drawOrderIsStableAndLeavesListAlone()
@@ -61,115 +83,127 @@ private Q_SLOTS:
         QCOMPARE(ids(model.items()), (QList<QUuid>{p1, p2, p3, p4}));
     }
 
-    void equalZExchangesChangeNothing()
+    void restacking()
     {
-        const QUuid p1 = uid(), p2 = uid(), p3 = uid();
-        CollageModel model({item(p1, 0), item(p2, 0), item(p3, 0)});
-        const CollageModel before = model;
-        model.bringForward(p1);
-        QCOMPARE(model, before);
-        model.bringToFront(p1);
-        QCOMPARE(model[p1]->zIndex, 1);
-        QCOMPARE(ids(model.drawOrder()), (QList<QUuid>{p2, p3, p1}));
-    }
-
-    void stepwiseRestacking_data()
-    {
-        QTest::addColumn<int>("op");
-        QTest::addColumn<int>("target");
-        QTest::addColumn<QList<qint64>>("expectedZ");
-        // Starting model: P1 1, P2 2, P3 3.
-        QTest::newRow("sendBackward top") << 0 << 2 << QList<qint64>{1, 3, 2};
-        QTest::newRow("sendBackward bottom is a no-op") << 0 << 0 << QList<qint64>{1, 2, 3};
-        QTest::newRow("bringForward top is a no-op") << 1 << 2 << QList<qint64>{1, 2, 3};
-        QTest::newRow("bringForward bottom") << 1 << 0 << QList<qint64>{2, 1, 3};
-        QTest::newRow("sendToBack middle") << 2 << 1 << QList<qint64>{1, 0, 3};
-        QTest::newRow("bringToFront top still rises") << 3 << 2 << QList<qint64>{1, 2, 4};
-        QTest::newRow("sendToBack bottom still falls") << 2 << 0 << QList<qint64>{0, 2, 3};
-    }
-
-    void stepwiseRestacking()
-    {
-        QFETCH(int, op);
-        QFETCH(int, target);
-        QFETCH(QList<qint64>, expectedZ);
-        const QList<QUuid> p{uid(), uid(), uid()};
-        CollageModel model({item(p[0], 1), item(p[1], 2), item(p[2], 3)});
-        switch (op) {
-        case 0: model.sendBackward(p[target]); break;
-        case 1: model.bringForward(p[target]); break;
-        case 2: model.sendToBack(p[target]); break;
-        case 3: model.bringToFront(p[target]); break;
-        }
-        QList<qint64> z;
-        for (const PhotoItem &i : model.items())
-            z.append(i.zIndex);
-        QCOMPARE(z, expectedZ);
-        QCOMPARE(ids(model.items()), p);
+        using M = CollageModel;
+        const QList<qint64> z123{1, 2, 3}, zeros{0, 0, 0}, limits{zMax, zMin};
+        QCOMPARE(zAfter(z123, &M::sendBackward, 2), QList<qint64>({1, 3, 2}));
+        QCOMPARE(zAfter(z123, &M::sendBackward, 0), z123); // the bottom one stays
+        QCOMPARE(zAfter(z123, &M::bringForward, 0), QList<qint64>({2, 1, 3}));
+        QCOMPARE(zAfter(z123, &M::bringForward, 2), z123); // the top one stays
+        QCOMPARE(zAfter(z123, &M::sendToBack, 1), QList<qint64>({1, 0, 3}));
+        QCOMPARE(zAfter(z123, &M::sendToBack, 0), QList<qint64>({0, 2, 3})); // the bottom one still falls
+        QCOMPARE(zAfter(z123, &M::bringToFront, 2), QList<qint64>({1, 2, 4})); // the top one still rises
+        QCOMPARE(zAfter(zeros, &M::bringForward, 0), zeros); // among equals nothing moves
+        QCOMPARE(zAfter(zeros, &M::bringToFront, 0), QList<qint64>({1, 0, 0}));
+        QCOMPARE(zAfter(limits, &M::sendToBack, 1), limits); // saturates rather than overflows
+        QCOMPARE(zAfter(limits, &M::bringToFront, 1), QList<qint64>({zMax, zMax}));
     }
 
     void duplicateIdsTouchOnlyTheFirst()
     {
         const QUuid dup = uid(), other = uid();
-        CollageModel model({item(dup, 0), item(other, 5), item(dup, 1)});
+        const PhotoItem later = item(dup, 1);
+        CollageModel model({item(dup, 0), item(other, 5), later});
         model.move(dup, {7, 8});
-        QCOMPARE(model.items()[0].center, QPointF(7, 8));
-        QCOMPARE(model.items()[2].center, QPointF(100, 100));
         model.update(dup, [](PhotoItem &i) { i.caption = QStringLiteral("first"); });
-        QVERIFY(!model.items()[2].caption);
         model.bringToFront(dup);
         QCOMPARE(model.items()[0].zIndex, 6);
-        QCOMPARE(model.items()[2].zIndex, 1);
         model.sendToBack(dup);
         QCOMPARE(model.items()[0].zIndex, 0);
         QCOMPARE(model[dup]->center, QPointF(7, 8));
+        QVERIFY(model[dup]->caption);
+        QCOMPARE(model.items()[2], later);
         model.remove(dup);
         QCOMPARE(ids(model.items()), (QList<QUuid>{other}));
     }
 
-    void zIndexSaturatesAtTheLimits()
-    {
-        constexpr qint64 max = std::numeric_limits<qint64>::max();
-        constexpr qint64 min = std::numeric_limits<qint64>::min();
-        const QUuid top = uid(), bottom = uid();
-        CollageModel model({item(top, max), item(bottom, min)});
-        QCOMPARE(model.nextZ(), max);
-        model.sendToBack(bottom);
-        QCOMPARE(model[bottom]->zIndex, min);
-        const QUuid added = model.add(item(uid(), 0));
-        QCOMPARE(model[added]->zIndex, max);
-        model.bringToFront(bottom);
-        QCOMPARE(model[bottom]->zIndex, max);
-        QCOMPARE(model[top]->zIndex, max);
-    }
-
-    void copiesNeverShareChanges()
-    {
-        const QUuid id = uid();
-        CollageModel a({item(id, 0)});
-        CollageModel b = a;
-        b.move(id, {1, 1});
-        QCOMPARE(a[id]->center, QPointF(100, 100));
-        QVERIFY(a != b);
-    }
-
     void equalityIsExact()
     {
-        PhotoItem a = item(uid(), 0);
-        PhotoItem b = a;
-        QCOMPARE(a, b);
-        b.center.setX(b.center.x() + 1e-9);
-        QVERIFY(a != b); // Qt's fuzzy point comparison would call these equal
-        b = a;
-        b.caption = QString();
-        QVERIFY(a != b); // an empty caption is not an absent one
-        b = a;
-        b.rotation = std::nan("");
-        QVERIFY(!(b == b));
-        b = a;
-        b.cropRect = QRectF(0, 0, 1, 0.999999999);
-        QVERIFY(a != b);
+        const PhotoItem a = item(uid(), 0);
+        const auto differs = [&a](const std::function<void(PhotoItem &)> &change) {
+            PhotoItem b = a;
+            change(b);
+            return a != b;
+        };
+        QVERIFY(!differs([](PhotoItem &) {}));
+        QVERIFY(differs([](PhotoItem &b) { b.center.rx() += 1e-9; })); // Qt's fuzzy comparison calls these equal
+        QVERIFY(differs([](PhotoItem &b) { b.cropRect.setHeight(0.999999999); }));
+        QVERIFY(differs([](PhotoItem &b) { b.caption = QString(); })); // an empty caption is not an absent one
+        QVERIFY(differs([](PhotoItem &b) { b.rotation = std::nan(""); }));
     }
+
+    void photoFrameMeasures()
+    {
+        struct Row { QSizeF size; double mat; QSizeF frame; QRectF photo; double radius; QPointF pin; };
+        for (const Row &r : {Row{{400, 300}, 15, {430, 351}, {15, 36, 400, 300}, 9, {215, 339}},
+                             Row{{60, 80}, 5, {70, 97}, {5, 12, 60, 80}, 3, {35, 85}}, // raised to the minimum
+                             Row{{-40, 30}, 5, {-30, 47}, {5, 12, -40, 30}, 3, {-15, 35}}}) {
+            QCOMPARE(PhotoFrame::mat(r.size), (PhotoFrame::Insets{r.mat, r.mat, 2.4 * r.mat, r.mat}));
+            QCOMPARE(PhotoFrame::frameSize(r.size), r.frame);
+            QCOMPARE(PhotoFrame::photoRect(r.size), r.photo);
+            QCOMPARE(PhotoFrame::cornerRadius(r.size), r.radius);
+            QCOMPARE(PhotoFrame::pinCenter(r.size), r.pin);
+        }
+        QCOMPARE(PhotoFrame::pinColorIndex(uuidWithFirstByte(0xFF), 7), 3); // the byte is unsigned
+        QCOMPARE(PhotoFrame::pinColorIndex(uuidWithFirstByte(0x06), 4), 2);
+        QCOMPARE(PhotoFrame::pinColorIndex(uuidWithFirstByte(0x06), 0), 0);
+    }
+
+    void libraryConstructorSuppliesAndRepairs()
+    {
+        const Library empty({}, uid()), one = Library::single(CollageModel(), QStringLiteral("Trip"));
+        QCOMPARE(empty.collages(), QList<Collage>({{empty.activeID(), QStringLiteral("My Collage"), CollageModel()}}));
+        QCOMPARE(one.collages(), QList<Collage>({{one.activeID(), QStringLiteral("Trip"), CollageModel()}}));
+        QCOMPARE(Library({a, b}, uid()).activeID(), a.id);
+        QCOMPARE(Library({a, b}, b.id).activeID(), b.id);
+    }
+
+    // A decoded library with an unknown active id, or none at all, reads a fallback and
+    // ignores every change to the active collage.
+    void decodedLibrariesAreOnlyReadWithoutAnActiveCollage()
+    {
+        Library library = Library::decoded({a, b}, uid()), empty = Library::decoded({}, uid());
+        QCOMPARE(library.active().id, a.id);
+        QCOMPARE(empty.active(), Collage());
+        const Library before = library;
+        for (Library *l : {&library, &empty}) {
+            l->updateActive(CollageModel({PhotoItem()}));
+            l->renameActive(QStringLiteral("Z"));
+            l->removeActive();
+        }
+        QCOMPARE(library, before);
+        QVERIFY(empty.collages().isEmpty());
+    }
+
+    void removeActivePicksTheNeighbour()
+    {
+        Library last({a, b, c}, c.id), first({a, b}, a.id);
+        last.removeActive();
+        QCOMPARE(last.collages(), QList<Collage>({a, b}));
+        QCOMPARE(last.activeID(), b.id);
+        first.removeActive();
+        QCOMPARE(first.collages(), QList<Collage>({b}));
+        QCOMPARE(first.activeID(), b.id);
+        first.removeActive(); // the last collage stays
+        QCOMPARE(first.collages(), QList<Collage>({b}));
+    }
+
+    void changesReachOnlyTheActiveCollage()
+    {
+        Library library({a, b}, a.id);
+        library.updateActive(CollageModel({PhotoItem()}));
+        library.renameActive(QStringLiteral("  spaced "));
+        QCOMPARE(library.collages(), QList<Collage>({{a.id, QStringLiteral("  spaced "), CollageModel({PhotoItem()})}, b}));
+        const QUuid id = library.addCollage(QStringLiteral("B"));
+        QCOMPARE(library.active(), (Collage{id, QStringLiteral("B"), CollageModel()}));
+        QCOMPARE(library.find(id), &library.collages().last());
+        QCOMPARE(library.findNamed(QStringLiteral("B"))->id, b.id);
+        QVERIFY(!library.find(uid()) && !library.findNamed(QStringLiteral("C")));
+    }
+
+private:
+    const Collage a = collage(QStringLiteral("A")), b = collage(QStringLiteral("B")), c = collage(QStringLiteral("C"));
 };
 
 QTEST_GUILESS_MAIN(TestCollageModel)

@@ -1,6 +1,7 @@
 #include "core/CollageJson.h"
 #include "core/FileNames.h"
 #include "core/FolderLibraryStore.h"
+#include "core/Paths.h"
 
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
@@ -14,35 +15,14 @@
 #include <limits>
 #include <sys/stat.h>
 
+using namespace ModelFactory;
+
 namespace {
-
-PhotoItem photo(const QString &fileName)
-{
-    return ModelFactory::item(fileName, {100, 100}, {200, 150});
-}
-
-Collage collage(const QString &name, QList<PhotoItem> items = {})
-{
-    return Collage{QUuid::createUuid(), name, CollageModel(std::move(items))};
-}
-
-QByteArray layoutBytes(const QList<PhotoItem> &items)
-{
-    return CollageJson::layoutToBytes(items).value();
-}
 
 QList<PhotoItem> layoutAt(const QString &path)
 {
     const Expected<QList<PhotoItem>> photos = CollageJson::layoutFromBytes(TestFiles::read(path));
     return photos ? *photos : QList<PhotoItem>{photo("undecodable")};
-}
-
-QStringList names(const Library &library)
-{
-    QStringList result;
-    for (const Collage &c : library.collages())
-        result.append(c.name);
-    return result;
 }
 
 ino_t inode(const QString &path)
@@ -59,7 +39,7 @@ struct Fixture {
 
     bool addCollage(const QString &name, const QList<PhotoItem> &items = {})
     {
-        return TestFiles::write(root + '/' + name + "/collage.json", layoutBytes(items));
+        return TestFiles::write(root + '/' + name + "/collage.json", CollageJson::layoutToBytes(items).value());
     }
 };
 
@@ -68,38 +48,20 @@ struct Fixture {
 class TestFolderStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void emptyRootStartsWithMyCollage()
+    // Only folders with a layout are collages, ordered by name; hidden and linked ones are not.
+    void collagesAreFoldersWithALayout()
     {
         Fixture f;
-        const Library library = f.store.load();
-        QCOMPARE(names(library), QStringList({"My Collage"}));
-        QVERIFY(library.active().model.isEmpty());
-        QCOMPARE(TestFiles::tree(f.root), QStringList({"My Collage", "My Collage/collage.json"}));
-        QVERIFY(layoutAt(f.root + "/My Collage/collage.json").isEmpty());
-    }
-
-    void onlyFoldersWithALayoutAreCollages()
-    {
-        Fixture f;
-        QVERIFY(f.addCollage("Real"));
+        for (const char *name : {"trip 10", "Trip 2", "Album"})
+            QVERIFY(f.addCollage(name));
         QVERIFY(TestFiles::makeDir(f.root + "/Trip"));
         QVERIFY(f.addCollage(".cache"));
         QVERIFY(TestFiles::write(f.root + "/notes.txt", "x"));
         QVERIFY(f.addCollage("../outside"));
         QVERIFY(QFile::link(f.sandbox.path("outside"), f.root + "/Linked"));
-        QCOMPARE(names(f.store.load()), QStringList({"Real"}));
-    }
-
-    void collagesAreOrderedByName()
-    {
-        Fixture f;
-        for (const char *name : {"trip 10", "Trip 2", "Album"})
-            QVERIFY(f.addCollage(name, {photo(QString::fromUtf8(name) + ".jpg")}));
         const Library library = f.store.load();
         QCOMPARE(names(library), QStringList({"Album", "Trip 2", "trip 10"}));
         QCOMPARE(library.activeID(), library.collages().first().id);
-        for (const Collage &c : library.collages())
-            QCOMPARE(c.model.items().first().imageFileName, c.name + ".jpg");
     }
 
     // An undecodable layout is backed up, on every load; one that cannot be read (a folder, or
@@ -119,31 +81,31 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("{\"items\": []}"));
         QCOMPARE(TestFiles::read(layout), QByteArray("{\"items\": []}"));
         QCOMPARE(TestFiles::read(f.root + "/Bad/a.jpg"), QByteArray("A"));
-        QVERIFY(!QFileInfo::exists(f.root + "/Odd/collage.json.corrupt"));
-        QVERIFY(!QFileInfo::exists(f.root + "/Pipe/collage.json.corrupt"));
+        QCOMPARE(TestFiles::tree(f.root).filter(".corrupt"), QStringList({"Bad/collage.json.corrupt"}));
 
         QVERIFY(TestFiles::write(layout, "still broken"));
         QCOMPARE(names(f.store.load()), QStringList({"Good"}));
         QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("still broken"));
     }
 
+    // A save rewrites only the layouts that changed, and leaves the other files alone.
     void saveAndLoadRoundTrip()
     {
         Fixture f;
-        PhotoItem item = photo("a.jpg");
-        item.caption = QStringLiteral("März 2024");
-        item.rotation = 0.3;
-        const Library library({collage("Paris: day 1", {item, photo("b.jpg")}), collage("Home")}, {});
+        const Library library({collage("Paris: day 1", {photo("a.jpg"), photo("b.jpg")}), collage("Home")}, {});
         QVERIFY(f.store.save(library).ok());
         QVERIFY(TestFiles::write(f.root + "/Home/unused.jpg", "keep"));
-
-        const Library loaded = f.store.load();
+        const ino_t paris = inode(f.root + "/Paris- day 1/collage.json"), home = inode(f.root + "/Home/collage.json");
+        Library loaded = f.store.load();
         QCOMPARE(names(loaded), QStringList({"Home", "Paris- day 1"}));
         QCOMPARE(loaded.collages().at(1).model, library.collages().at(0).model);
+        loaded.updateActive(CollageModel({photo("c.jpg")}));
         QVERIFY(f.store.save(loaded).ok());
-        QCOMPARE(TestFiles::read(f.root + "/Home/unused.jpg"), QByteArray("keep"));
+        QCOMPARE(inode(f.root + "/Paris- day 1/collage.json"), paris);
+        QVERIFY(inode(f.root + "/Home/collage.json") != home);
+        QCOMPARE(layoutAt(f.root + "/Home/collage.json"), loaded.active().model.items());
         QVERIFY(TestFiles::read(f.root + "/Home/collage.json").contains("\n    "));
-
+        QCOMPARE(TestFiles::read(f.root + "/Home/unused.jpg"), QByteArray("keep"));
         QCOMPARE(f.store.collageDir("Paris: day 1"), f.root + "/Paris- day 1");
     }
 
@@ -193,22 +155,6 @@ private Q_SLOTS:
         QCOMPARE(names(f.store.load()), expected);
     }
 
-    void unchangedLayoutsAreNotRewritten()
-    {
-        Fixture f;
-        Library library({collage("Trip", {photo("a.jpg")}), collage("Home")}, {});
-        QVERIFY(f.store.save(library).ok());
-        const ino_t trip = inode(f.root + "/Trip/collage.json");
-        const ino_t home = inode(f.root + "/Home/collage.json");
-
-        library.setActiveID(library.collages().at(1).id);
-        library.updateActive(CollageModel({photo("b.jpg")}));
-        QVERIFY(f.store.save(library).ok());
-        QCOMPARE(inode(f.root + "/Trip/collage.json"), trip);
-        QVERIFY(inode(f.root + "/Home/collage.json") != home);
-        QCOMPARE(layoutAt(f.root + "/Home/collage.json"), library.active().model.items());
-    }
-
     void aCollageThatCannotBeWrittenDoesNotStopTheOthers()
     {
         Fixture f;
@@ -216,9 +162,8 @@ private Q_SLOTS:
         broken.center.setX(std::numeric_limits<double>::infinity());
         QVERIFY(f.addCollage("Broken", {photo("before.jpg")}));
         QVERIFY(TestFiles::write(f.root + "/Blocked", "a file where a folder should be"));
-        const Library library({collage("First", {photo("1.jpg")}), collage("Broken", {broken}),
-                               collage("Blocked"), collage("Last", {photo("2.jpg")})},
-                              {});
+        const Library library(
+            {collage("First", {photo("1.jpg")}), collage("Broken", {broken}), collage("Blocked"), collage("Last", {photo("2.jpg")})}, {});
 
         const Status saved = f.store.save(library);
         QVERIFY(!saved.ok());
@@ -263,13 +208,12 @@ private Q_SLOTS:
         QVERIFY(TestFiles::write(sandbox.path("file"), "x"));
         const FolderLibraryStore store(sandbox.path("file/root"), std::nullopt, std::nullopt);
         QVERIFY(!store.save(Library({collage("Trip")}, {})).ok());
-
-        // load still answers, with the fresh library only in memory.
-        const Library library = store.load();
-        QCOMPARE(names(library), QStringList({"My Collage"}));
+        QVERIFY(isFresh(store.load())); // only in memory
         QCOMPARE(TestFiles::read(sandbox.path("file")), QByteArray("x"));
     }
 
+    // The root in Pictures; the legacy files in the application folder, which is made but
+    // gains no file.
     void standardStore()
     {
         Sandbox sandbox;
@@ -278,12 +222,38 @@ private Q_SLOTS:
         QCOMPARE(store.legacyStore().value().fileURL(), sandbox.appSupport() + "/library.json");
         QCOMPARE(store.legacyStore()->legacyModelURL().value(), sandbox.appSupport() + "/collage.json");
         QCOMPARE(store.legacyPhotoDir().value(), sandbox.appSupport() + "/Library");
-        // Where Pictures and the data folder are files, a temporary root and no legacy files.
-        for (const QString &path : {sandbox.pictures(), sandbox.dataHome()})
-            QVERIFY(QDir(path).removeRecursively() && TestFiles::write(path, "x"));
+        QCOMPARE(TestFiles::tree(sandbox.appSupport()), QStringList({"Library"}));
+        // Where Pictures and the application folder are files, a temporary root and no legacy
+        // files; the files stay as they were.
+        QVERIFY(QDir(sandbox.pictures()).removeRecursively() && QDir(sandbox.appSupport()).removeRecursively());
+        QVERIFY(TestFiles::write(sandbox.pictures(), "x") && TestFiles::write(sandbox.appSupport(), "y"));
         store = FolderLibraryStore::standard();
         QCOMPARE(store.root(), sandbox.temp() + "/Veloran");
         QVERIFY(!store.legacyStore() && !store.legacyPhotoDir());
+        QCOMPARE(TestFiles::read(sandbox.pictures()) + TestFiles::read(sandbox.appSupport()), QByteArray("xy"));
+    }
+
+    void olderRootIsMovedOnce()
+    {
+        Sandbox sandbox;
+        const QString old = sandbox.pictures() + "/Veloran";
+        QVERIFY(TestFiles::write(old + "/Trip/collage.json", "{\"photos\": []}"));
+        QVERIFY(TestFiles::write(old + "/Trip/a.jpg", "jpeg"));
+        QVERIFY(TestFiles::write(old + "/.hidden", "h"));
+        const QString root = Paths::picturesLibraryRoot().value();
+        QCOMPARE(TestFiles::tree(root), QStringList({".hidden", "Trip", "Trip/a.jpg", "Trip/collage.json"}));
+        QCOMPARE(TestFiles::read(root + "/Trip/a.jpg"), QByteArray("jpeg"));
+        QVERIFY(!QFileInfo::exists(old));
+        // Once the root exists the older name is never looked at again.
+        QVERIFY(TestFiles::write(old + "/Later/collage.json", "{}"));
+        QVERIFY(Paths::picturesLibraryRoot().ok());
+        QCOMPARE(TestFiles::tree(old), QStringList({"Later", "Later/collage.json"}));
+        QVERIFY(!QFileInfo::exists(root + "/Later"));
+        // A file that carries the older name is left alone.
+        Sandbox other;
+        QVERIFY(TestFiles::write(other.pictures() + "/Veloran", "my own file"));
+        QVERIFY(Paths::picturesLibraryRoot().ok());
+        QCOMPARE(TestFiles::read(other.pictures() + "/Veloran"), QByteArray("my own file"));
     }
 };
 

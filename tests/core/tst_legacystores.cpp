@@ -5,47 +5,22 @@
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
-#include <limits>
+using namespace ModelFactory;
 
 namespace {
 
-PhotoItem photo(const QString &fileName)
+QByteArray libraryBytes(const QList<Collage> &collages)
 {
-    return ModelFactory::item(fileName, {100, 100}, {200, 150});
-}
-
-Collage collage(const QString &name, QList<PhotoItem> items = {})
-{
-    return Collage{QUuid::createUuid(), name, CollageModel(std::move(items))};
-}
-
-QByteArray libraryBytes(const QList<Collage> &collages, QUuid activeID = {})
-{
-    if (activeID.isNull() && !collages.isEmpty())
-        activeID = collages.first().id;
-    return CollageJson::libraryToBytes(Library::decoded(collages, activeID)).value();
+    return CollageJson::libraryToBytes(Library::decoded(collages, QUuid::createUuid())).value();
 }
 
 QByteArray modelBytes(const QList<PhotoItem> &items)
 {
     return CollageJson::modelToBytes(CollageModel(items)).value();
-}
-
-QStringList names(const Library &library)
-{
-    QStringList result;
-    for (const Collage &c : library.collages())
-        result.append(c.name);
-    return result;
-}
-
-bool isFreshLibrary(const Library &library)
-{
-    return library.collages().size() == 1 && library.active().name == QStringLiteral("My Collage")
-        && library.active().model.isEmpty();
 }
 
 // The application-support folder with its legacy files, and a library root, in a sandbox.
@@ -66,135 +41,28 @@ struct Legacy {
 class TestLegacyStores : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // LibraryStore
-
-    void libraryStoreReturnsTheFileAsDecoded()
-    {
-        Legacy legacy;
-        const Collage trip = collage("Trip", {photo("a.jpg")});
-        const Collage home = collage("Home");
-        const QUuid unknown = QUuid::createUuid();
-        QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({trip, home}, unknown)));
-        QVERIFY(TestFiles::write(legacy.collageFile, modelBytes({photo("old.jpg")})));
-
-        const Library library = legacy.libraryStore().load();
-        QCOMPARE(library.collages(), QList<Collage>({trip, home}));
-        QCOMPARE(library.activeID(), unknown);
-
-        // An empty list stays empty: nothing is made up for it.
-        QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({}, unknown)));
-        QVERIFY(legacy.libraryStore().load().collages().isEmpty());
-    }
-
-    void undecodableLibraryFileIsBackedUp()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.libraryFile, "{not json"));
-        QVERIFY(TestFiles::write(legacy.libraryFile + ".corrupt", "older backup"));
-        QVERIFY(TestFiles::write(legacy.collageFile, modelBytes({photo("old.jpg")})));
-
-        const Library library = legacy.libraryStore().load();
-        QVERIFY(isFreshLibrary(library)); // the oldest file is not consulted
-        QCOMPARE(TestFiles::read(legacy.libraryFile + ".corrupt"), QByteArray("{not json"));
-        QCOMPARE(TestFiles::read(legacy.libraryFile), QByteArray("{not json"));
-    }
-
     void libraryStoreFallsBackToTheOldestFile()
     {
         Legacy legacy;
         const QList<PhotoItem> items{photo("a.jpg"), photo("b.jpg")};
         QVERIFY(TestFiles::write(legacy.collageFile, modelBytes(items)));
-        Library library = legacy.libraryStore().load();
-        QCOMPARE(library.collages().size(), 1);
-        QCOMPARE(library.active().name, QStringLiteral("My Collage"));
+        QVERIFY(TestFiles::makeDir(legacy.libraryFile)); // unreadable, so as good as absent
+        const Library library = legacy.libraryStore().load();
+        QCOMPARE(names(library), QStringList({"My Collage"}));
         QCOMPARE(library.active().model.items(), items);
-
-        // An unreadable library file counts as absent.
-        QVERIFY(TestFiles::makeDir(legacy.libraryFile));
-        QCOMPARE(legacy.libraryStore().load().active().model.items(), items);
-
+        // An undecodable library file is backed up, and then the oldest file is not consulted.
+        QVERIFY(QDir(legacy.libraryFile).removeRecursively());
+        QVERIFY(TestFiles::write(legacy.libraryFile, "{not json"));
+        QVERIFY(TestFiles::write(legacy.libraryFile + ".corrupt", "older backup"));
+        QVERIFY(isFresh(legacy.libraryStore().load()));
+        QCOMPARE(TestFiles::read(legacy.libraryFile + ".corrupt"), QByteArray("{not json"));
+        QCOMPARE(TestFiles::read(legacy.libraryFile), QByteArray("{not json"));
         // An undecodable oldest file gives the fresh library and no backup.
+        QVERIFY(QFile::remove(legacy.libraryFile));
         QVERIFY(TestFiles::write(legacy.collageFile, "[]"));
-        QVERIFY(isFreshLibrary(legacy.libraryStore().load()));
+        QVERIFY(isFresh(legacy.libraryStore().load()));
         QVERIFY(!QFileInfo::exists(legacy.collageFile + ".corrupt"));
-
-        QVERIFY(isFreshLibrary(LibraryStore(legacy.appSupport + "/none.json", std::nullopt).load()));
     }
-
-    void libraryStoreSave()
-    {
-        Legacy legacy;
-        const Library library = Library::single(CollageModel({photo("a.jpg")}), "Trip");
-        QVERIFY(TestFiles::makeDir(legacy.appSupport));
-        QVERIFY(legacy.libraryStore().save(library).ok());
-        QVERIFY(!TestFiles::read(legacy.libraryFile).contains('\n'));
-        QCOMPARE(legacy.libraryStore().load(), library);
-
-        // The folder is not created for it.
-        const LibraryStore elsewhere(legacy.sandbox.path("missing/library.json"), std::nullopt);
-        QVERIFY(!elsewhere.save(library).ok());
-        QVERIFY(!QFileInfo::exists(legacy.sandbox.path("missing")));
-    }
-
-    // Store
-
-    void storeLoadsAndLogs()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::makeDir(legacy.appSupport));
-        const Store store(legacy.collageFile);
-        {
-            StderrCapture capture;
-            const Expected<CollageModel> model = store.load();
-            QVERIFY(model.ok() && model->isEmpty());
-            QCOMPARE(capture.take(), QByteArray("[store] INFO: no collage file yet, starting empty\n"));
-        }
-        const QList<PhotoItem> items{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
-        {
-            StderrCapture capture;
-            QVERIFY(store.save(CollageModel(items)).ok());
-            QCOMPARE(capture.take(), QByteArray("[store] DEBUG: saved 3 items to collage.json\n"));
-        }
-        QVERIFY(!TestFiles::read(legacy.collageFile).contains('\n'));
-        {
-            StderrCapture capture;
-            const Expected<CollageModel> model = store.load();
-            QVERIFY(model.ok());
-            QCOMPARE(model->items(), items);
-            QCOMPARE(capture.take(), QByteArray("[store] INFO: loaded 3 items\n"));
-        }
-    }
-
-    void storeBacksUpAnUndecodableFile()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.collageFile, "[]"));
-        StderrCapture capture;
-        const Expected<CollageModel> model = Store(legacy.collageFile).load();
-        QVERIFY(model.ok() && model->isEmpty());
-        QCOMPARE(capture.take(), QByteArray("[store] ERROR: corrupt collage file, backed up to "
-                                            "collage.json.corrupt; starting empty\n"));
-        QCOMPARE(TestFiles::read(legacy.collageFile + ".corrupt"), QByteArray("[]"));
-        QCOMPARE(TestFiles::read(legacy.collageFile), QByteArray("[]"));
-    }
-
-    void storeReportsReadAndWriteFailures()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::makeDir(legacy.collageFile));
-        StderrCapture capture;
-        QVERIFY(!Store(legacy.collageFile).load().ok());
-
-        const QString file = legacy.appSupport + "/model.json";
-        QVERIFY(TestFiles::write(file, "keep"));
-        PhotoItem broken = photo("a.jpg");
-        broken.rotation = std::numeric_limits<double>::quiet_NaN();
-        QVERIFY(!Store(file).save(CollageModel({broken})).ok());
-        QCOMPARE(TestFiles::read(file), QByteArray("keep"));
-        QCOMPARE(capture.take(), QByteArray()); // failures are the caller's to log
-    }
-
-    // Migration into the folder store
 
     void migrationCopiesCollagesAndPhotos()
     {
@@ -204,35 +72,25 @@ private Q_SLOTS:
         QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({first, second})));
         QVERIFY(TestFiles::write(legacy.photos + "/a.jpg", "A"));
         QVERIFY(TestFiles::write(legacy.photos + "/b.jpg", "B"));
+        QVERIFY(TestFiles::write(legacy.root + "/Trip/a.jpg", "theirs")); // a folder, but no collage
 
         const Library library = legacy.folderStore().load();
-        QCOMPARE(names(library), QStringList({"Trip", "Trip-2"}));
-        QCOMPARE(library.collages().at(0).model.items(), first.model.items());
-        QCOMPARE(library.collages().at(1).model.items(), second.model.items());
+        QCOMPARE(names(library), QStringList({"Trip-2", "Trip-3"}));
+        QCOMPARE(library.collages().at(0).model, first.model);
+        QCOMPARE(library.collages().at(1).model, second.model);
         QCOMPARE(TestFiles::tree(legacy.root),
-                 QStringList({"Trip", "Trip-2", "Trip-2/a.jpg", "Trip-2/b.jpg", "Trip-2/collage.json",
-                              "Trip/a.jpg", "Trip/collage.json"}));
-        QCOMPARE(TestFiles::read(legacy.root + "/Trip-2/b.jpg"), QByteArray("B"));
-
-        // The legacy data stay where they were.
+                 QStringList({"Trip", "Trip-2", "Trip-2/a.jpg", "Trip-2/collage.json", "Trip-3", "Trip-3/a.jpg",
+                              "Trip-3/b.jpg", "Trip-3/collage.json", "Trip/a.jpg"}));
+        QCOMPARE(TestFiles::read(legacy.root + "/Trip/a.jpg"), QByteArray("theirs"));
+        QCOMPARE(TestFiles::read(legacy.root + "/Trip-2/a.jpg"), QByteArray("A"));
+        QCOMPARE(TestFiles::read(legacy.root + "/Trip-3/b.jpg"), QByteArray("B"));
+        // The legacy data stay where they were; with collages in the root nothing is migrated
+        // again, until every one of them is gone.
         QCOMPARE(TestFiles::entries(legacy.photos), QStringList({"a.jpg", "b.jpg"}));
         QVERIFY(QFileInfo::exists(legacy.libraryFile));
-
-        // With collages in the root, nothing is migrated again.
-        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip", "Trip-2"}));
-    }
-
-    void migrationNeverLandsInAnExistingFolder()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.root + "/Trip/a.jpg", "theirs"));
-        QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({collage("Trip", {photo("a.jpg")})})));
-        QVERIFY(TestFiles::write(legacy.photos + "/a.jpg", "mine"));
-
-        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-2"}));
-        QCOMPARE(TestFiles::read(legacy.root + "/Trip/a.jpg"), QByteArray("theirs"));
-        QCOMPARE(TestFiles::entries(legacy.root + "/Trip"), QStringList({"a.jpg"}));
-        QCOMPARE(TestFiles::read(legacy.root + "/Trip-2/a.jpg"), QByteArray("mine"));
+        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-2", "Trip-3"}));
+        QVERIFY(QFile::remove(legacy.root + "/Trip-2/collage.json") && QFile::remove(legacy.root + "/Trip-3/collage.json"));
+        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-4", "Trip-5"}));
     }
 
     void migrationNeverCopiesUnsafeNames()
@@ -249,57 +107,36 @@ private Q_SLOTS:
 
         const Library library = legacy.folderStore().load();
         QCOMPARE(library.active().model.items(), items); // no item is dropped
-        QCOMPARE(TestFiles::entries(legacy.root + "/Trip"), QStringList({"collage.json", "ok.jpg"}));
-        QStringList after = TestFiles::tree(legacy.sandbox.path());
-        for (const char *entry : {"home/Pictures/Veloran.collagelibrary/Trip",
-                                     "home/Pictures/Veloran.collagelibrary/Trip/collage.json",
-                                     "home/Pictures/Veloran.collagelibrary/Trip/ok.jpg"})
-            after.removeOne(entry);
-        QCOMPARE(after, before);
-    }
-
-    void undecodableLibraryFileMigratesAFreshCollage()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.libraryFile, "garbage"));
-        const Library library = legacy.folderStore().load();
-        QCOMPARE(names(library), QStringList({"My Collage"}));
-        QVERIFY(library.active().model.isEmpty());
-        QCOMPARE(TestFiles::read(legacy.libraryFile + ".corrupt"), QByteArray("garbage"));
-        QVERIFY(QFileInfo::exists(legacy.root + "/My Collage/collage.json"));
+        // Only the collage's own folder, its layout and the safe photo are new.
+        const QString trip = QStringLiteral("home/Pictures/Veloran.collagelibrary/Trip");
+        QStringList expected = before + QStringList{trip, trip + "/collage.json", trip + "/ok.jpg"};
+        expected.sort();
+        QCOMPARE(TestFiles::tree(legacy.sandbox.path()), expected);
     }
 
     void nothingToMigrate()
     {
+        const auto startsFresh = [](const FolderLibraryStore &store) {
+            return isFresh(store.load())
+                && TestFiles::tree(store.root()) == QStringList({"My Collage", "My Collage/collage.json"});
+        };
         // Only the oldest file: no migration, a fresh start.
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.collageFile, modelBytes({photo("a.jpg")})));
-        QVERIFY(TestFiles::write(legacy.photos + "/a.jpg", "A"));
-        const Library library = legacy.folderStore().load();
-        QVERIFY(isFreshLibrary(library));
-        QCOMPARE(TestFiles::tree(legacy.root), QStringList({"My Collage", "My Collage/collage.json"}));
-
-        // A library file whose collage list is empty migrates nothing.
-        Legacy empty;
-        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({}, QUuid::createUuid())));
-        QVERIFY(isFreshLibrary(empty.folderStore().load()));
-        QCOMPARE(TestFiles::tree(empty.root), QStringList({"My Collage", "My Collage/collage.json"}));
-
+        Legacy oldest;
+        QVERIFY(TestFiles::write(oldest.collageFile, modelBytes({photo("a.jpg")})));
+        QVERIFY(TestFiles::write(oldest.photos + "/a.jpg", "A"));
+        QVERIFY(startsFresh(oldest.folderStore()));
+        // A library file whose collage list is empty migrates nothing, nor does an undecodable one.
+        Legacy empty, garbage;
+        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({})));
+        QVERIFY(startsFresh(empty.folderStore()));
+        QVERIFY(TestFiles::write(garbage.libraryFile, "garbage"));
+        QVERIFY(startsFresh(garbage.folderStore()));
+        QCOMPARE(TestFiles::read(garbage.libraryFile + ".corrupt"), QByteArray("garbage"));
         // Without a legacy store or photo folder there is nothing to migrate from.
         Legacy partial;
         QVERIFY(TestFiles::write(partial.libraryFile, libraryBytes({collage("Trip")})));
-        QVERIFY(isFreshLibrary(FolderLibraryStore(partial.root, partial.libraryStore(), std::nullopt).load()));
-        QVERIFY(TestFiles::makeDir(partial.root + "/unused"));
-        QVERIFY(isFreshLibrary(FolderLibraryStore(partial.root, std::nullopt, partial.photos).load()));
-    }
-
-    void migrationRunsAgainOnceEveryCollageIsGone()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({collage("Trip")})));
-        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip"}));
-        QVERIFY(QFile::remove(legacy.root + "/Trip/collage.json"));
-        QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-2"}));
+        QVERIFY(startsFresh(FolderLibraryStore(partial.root, partial.libraryStore(), std::nullopt)));
+        QVERIFY(startsFresh(FolderLibraryStore(partial.sandbox.path("other"), std::nullopt, partial.photos)));
     }
 };
 

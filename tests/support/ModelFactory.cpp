@@ -19,4 +19,28 @@ PhotoItem item(const QString &fileName, QPointF center, QSizeF size, double rota
     return PhotoItem(QUuid::createUuid(), fileName, center, size, rotation, PhotoItem::fullCrop(), 0);
 }
 
+PhotoItem photo(const QString &fileName)
+{
+    return item(fileName, {100, 100}, {200, 150});
+}
+
+Collage collage(const QString &name, QList<PhotoItem> items)
+{
+    return Collage{QUuid::createUuid(), name, CollageModel(std::move(items))};
+}
+
+QStringList names(const Library &library)
+{
+    QStringList result;
+    for (const Collage &c : library.collages())
+        result.append(c.name);
+    return result;
+}
+
+bool isFresh(const Library &library)
+{
+    return library.collages().size() == 1 && library.active().name == Library::defaultCollageName
+        && library.active().model.isEmpty();
+}
+
 } // namespace ModelFactory
