@@ -52,85 +52,76 @@ QTransform turned(double dx, double dy)
 class TestDeviceRaster : public QObject {
     Q_OBJECT
 private slots:
-    void copiesLookLikeDrawing();
-    void whatForcesANewDrawing();
-    void budgetDropsTheLeastRecentlyUsed();
+    void copiesLookLikeDrawing()
+    {
+        DeviceRaster raster;
+        for (const QTransform &t : {turned(40.25, 30.5), turned(73.25, 61.5), turned(12.25, 90.5)})
+            QVERIFY(difference(paintAt(t, &raster), paintAt(t, nullptr)) <= 2); // rounding of the extra blend
+        // Drawn directly the first time, kept the second, copied after that.
+        QCOMPARE(raster.renders(), 1);
+    }
+
+    void whatForcesANewDrawing()
+    {
+        DeviceRaster raster;
+        paintAt(turned(40, 30), &raster);
+        QVERIFY(raster.isEmpty()); // seen once: nothing kept
+        paintAt(turned(41, 29), &raster);
+        QCOMPARE(raster.renders(), 1);
+        // In motion a sub-pixel step is copied to the nearest whole pixel...
+        const QImage moving = paintAt(turned(44.25, 21.75), &raster);
+        QCOMPARE(raster.renders(), 1);
+        QVERIFY(difference(moving, paintAt(turned(44, 22), nullptr)) <= 2);
+        // ...and painted again in the same place, at rest, drawn at its exact position.
+        const QImage resting = paintAt(turned(44.25, 21.75), &raster);
+        QCOMPARE(raster.renders(), 2);
+        QVERIFY(difference(resting, paintAt(turned(44.25, 21.75), nullptr)) <= 2);
+        QVERIFY(difference(resting, moving) > 2);
+
+        // Turning: every step is new, each is drawn directly and nothing is kept.
+        const auto at = [](int degrees) { return QTransform().translate(41.5, 29).rotate(degrees); };
+        for (int degrees = 18; degrees < 24; ++degrees)
+            paintAt(at(degrees), &raster);
+        QCOMPARE(raster.renders(), 2);
+        QVERIFY(raster.isEmpty());
+        paintAt(at(23), &raster);
+        QCOMPARE(raster.renders(), 3);
+        paintAt(at(23), &raster, 2); // new content
+        QVERIFY(raster.isEmpty());
+        paintAt(at(23), &raster, 2);
+        QCOMPARE(raster.renders(), 4);
+        raster.clear();
+        QVERIFY(raster.isEmpty());
+    }
+
+    void budgetDropsTheLeastRecentlyUsed()
+    {
+        const qint64 saved = DeviceRaster::budget();
+        DeviceRaster first, second, third;
+        const auto keep = [](DeviceRaster *raster) {
+            paintAt(turned(40, 30), raster);
+            paintAt(turned(40, 30), raster);
+        };
+        keep(&first);
+        const qint64 one = first.bytes();
+        DeviceRaster::setBudget(DeviceRaster::totalBytes() + one + one / 2);
+        keep(&second);
+        paintAt(turned(40, 30), &first); // first is now the more recent one
+        keep(&third);
+        QVERIFY(!first.isEmpty());
+        QVERIFY(second.isEmpty());
+        QVERIFY(!third.isEmpty());
+        QVERIFY(DeviceRaster::totalBytes() <= DeviceRaster::budget());
+
+        // A raster larger than the whole budget is drawn directly, not kept.
+        DeviceRaster::setBudget(1024);
+        DeviceRaster big;
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(difference(paintAt(turned(60, 40), &big), paintAt(turned(60, 40), nullptr)), 0);
+        QVERIFY(big.isEmpty());
+        DeviceRaster::setBudget(saved);
+    }
 };
-
-void TestDeviceRaster::copiesLookLikeDrawing()
-{
-    DeviceRaster raster;
-    for (const QTransform &t : {turned(40.25, 30.5), turned(73.25, 61.5), turned(12.25, 90.5), turned(10.25, 0.5)})
-        QVERIFY(difference(paintAt(t, &raster), paintAt(t, nullptr)) <= 2); // rounding of the extra blend
-    // Drawn directly the first time, kept the second, copied after that.
-    QCOMPARE(raster.renders(), 1);
-    QVERIFY(raster.bytes() > 0);
-}
-
-void TestDeviceRaster::whatForcesANewDrawing()
-{
-    DeviceRaster raster;
-    paintAt(turned(40, 30), &raster);
-    QVERIFY(raster.isEmpty()); // seen once: nothing kept
-    paintAt(turned(41, 29), &raster);
-    paintAt(turned(45, 20), &raster);
-    QCOMPARE(raster.renders(), 1);
-    // In motion a sub-pixel step is copied to the nearest whole pixel...
-    const QImage moving = paintAt(turned(44.25, 21.75), &raster);
-    QCOMPARE(raster.renders(), 1);
-    QVERIFY(difference(moving, paintAt(turned(44, 22), nullptr)) <= 2);
-    // ...and painted again in the same place, at rest, drawn at its exact position.
-    const QImage resting = paintAt(turned(44.25, 21.75), &raster);
-    QCOMPARE(raster.renders(), 2);
-    QVERIFY(difference(resting, paintAt(turned(44.25, 21.75), nullptr)) <= 2);
-    QVERIFY(difference(resting, moving) > 2);
-
-    // Turning: every step is new, each is drawn directly and nothing is kept.
-    for (int degrees = 18; degrees < 24; ++degrees)
-        paintAt(QTransform().translate(41.5, 29).rotate(degrees), &raster);
-    QCOMPARE(raster.renders(), 2);
-    QVERIFY(raster.isEmpty());
-    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster);
-    QCOMPARE(raster.renders(), 3);
-
-    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster, 2); // new content
-    QVERIFY(raster.isEmpty());
-    paintAt(QTransform().translate(41.5, 29).rotate(23), &raster, 2);
-    QCOMPARE(raster.renders(), 4);
-    raster.clear();
-    QVERIFY(raster.isEmpty());
-    QCOMPARE(raster.bytes(), 0);
-}
-
-void TestDeviceRaster::budgetDropsTheLeastRecentlyUsed()
-{
-    const qint64 saved = DeviceRaster::budget();
-    const qint64 base = DeviceRaster::totalBytes();
-    DeviceRaster first, second, third;
-    const auto keep = [](DeviceRaster *raster) {
-        paintAt(turned(40, 30), raster);
-        paintAt(turned(40, 30), raster);
-    };
-    keep(&first);
-    const qint64 one = first.bytes();
-    QVERIFY(one > 0);
-    DeviceRaster::setBudget(base + 2 * one + one / 2);
-    keep(&second);
-    paintAt(turned(40, 30), &first); // first is now the more recent one
-    keep(&third);
-    QVERIFY(!first.isEmpty());
-    QVERIFY(second.isEmpty());
-    QVERIFY(!third.isEmpty());
-    QVERIFY(DeviceRaster::totalBytes() <= DeviceRaster::budget());
-
-    // A raster larger than the whole budget is drawn directly, not kept.
-    DeviceRaster::setBudget(1024);
-    DeviceRaster big;
-    for (int i = 0; i < 2; ++i)
-        QCOMPARE(difference(paintAt(turned(60, 40), &big), paintAt(turned(60, 40), nullptr)), 0);
-    QVERIFY(big.isEmpty());
-    DeviceRaster::setBudget(saved);
-}
 
 QTEST_MAIN(TestDeviceRaster)
 #include "tst_deviceraster.moc"

@@ -11,128 +11,104 @@
 class TestImageLoader : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        m_platform = &CanvasFixture::installFakePlatform();
+        QVERIFY(m_dir.isValid());
+    }
 
-    void pathsStayInsideTheCollageFolder();
-    void fullCropReturnsTheImageUncut();
-    void cropCutsWholePixelsFromTheTopLeft();
-    void hugeImagesStopAt4096();
-    void decodeLimitCoversTheCropWithHeadroom_data();
-    void decodeLimitCoversTheCropWithHeadroom();
-    void displayDecodeFollowsOrientation();
-    void enlargementCheck();
+    void pathsStayInsideTheCollageFolder()
+    {
+        QCOMPARE(ImageLoader::pathFor(QStringLiteral("a.jpg"), QStringLiteral("/lib/Trip")), QStringLiteral("/lib/Trip/a.jpg"));
+        for (const QString &bad : {QStringLiteral(".."), QStringLiteral("../a.jpg"), QStringLiteral("/etc/passwd")})
+            QCOMPARE(ImageLoader::pathFor(bad, QStringLiteral("/lib/Trip")), std::nullopt);
+        QCOMPARE(ImageLoader::pathFor(QStringLiteral("a.jpg"), QString()), std::nullopt);
+        // A readable picture one level up is still out of reach.
+        const QString inner = m_dir.filePath(QStringLiteral("inner"));
+        QVERIFY(QDir().mkpath(inner));
+        CanvasFixture::writeImage(m_dir, QStringLiteral("up.png"), CanvasFixture::testImage({40, 30}));
+        QVERIFY(ImageLoader::fullImage(QStringLiteral("../up.png"), inner).isNull());
+        QVERIFY(!ImageLoader::fullImage(QStringLiteral("up.png"), m_dir.path()).isNull());
+    }
+
+    void cropCutsWholePixelsFromTheTopLeft()
+    {
+        const QImage source = CanvasFixture::testImage({4000, 3000});
+        m_platform->fakes().images->addImage(m_dir.filePath(QStringLiteral("cut.jpg")), source);
+        QCOMPARE(ImageLoader::cgImage(QStringLiteral("cut.jpg"), QRectF(0, 0, 1, 1), m_dir.path()), source);
+        const QImage cut = ImageLoader::cgImage(QStringLiteral("cut.jpg"), QRectF(0.25, 0.25, 0.5, 0.5), m_dir.path());
+        QCOMPARE(cut.size(), QSize(2000, 1500));
+        QCOMPARE(cut.pixel(0, 0), source.pixel(1000, 750));
+        QCOMPARE(cut.pixel(1999, 1499), source.pixel(2999, 2249));
+        // Fractional edges widen to whole pixels: x 0.1 * 15 = 1.5 -> 1, right 0.7 * 15 = 10.5 -> 11.
+        m_platform->fakes().images->addImage(m_dir.filePath(QStringLiteral("odd.png")), CanvasFixture::testImage({15, 10}));
+        const QImage odd = ImageLoader::cgImage(QStringLiteral("odd.png"), QRectF(0.1, 0.25, 0.6, 0.5), m_dir.path());
+        QCOMPARE(odd.size(), QSize(10, 6)); // y 2.5 -> 2, bottom 7.5 -> 8
+    }
+
+    void hugeImagesStopAt4096()
+    {
+        // A real file through the real decoder: 8000 x 6000 pixels.
+        QImage huge(8000, 6000, QImage::Format_Grayscale8);
+        huge.fill(140);
+        const QString name = CanvasFixture::writeImage(m_dir, QStringLiteral("huge.jpg"), huge);
+        QCOMPARE(ImageLoader::fullImage(name, m_dir.path()).size(), QSize(4096, 3072));
+        // However large the print, the display decode stops there too, and knows it.
+        const ImageLoader::Fit big = ImageLoader::imageForDisplay(name, QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(6000, 4500));
+        QCOMPARE(big.image.size(), QSize(4096, 3072));
+        QVERIFY(big.fullDetail);
+        const ImageLoader::Fit small = ImageLoader::imageForDisplay(name, QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(400, 300));
+        QCOMPARE(small.image.size(), QSize(500, 375));
+        QVERIFY(!small.fullDetail);
+    }
+
+    void decodeLimitCoversTheCropWithHeadroom_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QRectF>("crop");
+        QTest::addColumn<QSizeF>("target");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("whole 12 MP at 360 pt") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(360, 270) << 450;
+        QTest::newRow("half crop needs twice") << QSize(4000, 3000) << QRectF(0, 0, 0.5, 0.5) << QSizeF(360, 270) << 900;
+        QTest::newRow("aspect fill takes the larger need") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(400, 400) << 667;
+        QTest::newRow("never above the original") << QSize(1000, 800) << QRectF(0, 0, 1, 1) << QSizeF(2000, 1600) << 1000;
+        QTest::newRow("never above 4096") << QSize(9000, 6000) << QRectF(0, 0, 1, 1) << QSizeF(5000, 3000) << 4096;
+        QTest::newRow("portrait") << QSize(3000, 4000) << QRectF(0, 0, 1, 1) << QSizeF(270, 360) << 450;
+    }
+
+    void decodeLimitCoversTheCropWithHeadroom()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QRectF, crop);
+        QFETCH(QSizeF, target);
+        QFETCH(int, limit);
+        QCOMPARE(ImageLoader::decodeLimit(image, crop, target), limit);
+    }
+
+    void displayDecodeFollowsOrientation()
+    {
+        // Stored 400 x 200, tagged to be turned a quarter: seen as 200 x 400.
+        QImageWriter writer(m_dir.filePath(QStringLiteral("turned.jpg")));
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(CanvasFixture::testImage({400, 200})));
+        QCOMPARE(ImageLoader::fullImage(QStringLiteral("turned.jpg"), m_dir.path()).size(), QSize(200, 400));
+        const ImageLoader::Fit fit =
+            ImageLoader::imageForDisplay(QStringLiteral("turned.jpg"), QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(100, 200));
+        QCOMPARE(fit.image.size(), QSize(125, 250));
+    }
+
+    void enlargementCheck()
+    {
+        QVERIFY(!ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(400, 300)));
+        QVERIFY(!ImageLoader::tooSmallFor(QSize(400, 300), QSizeF(400.5, 300)));
+        QVERIFY(ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(400, 400)));
+        QVERIFY(ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(600, 300)));
+    }
 
 private:
     FakePlatform *m_platform = nullptr;
     QTemporaryDir m_dir;
 };
-
-void TestImageLoader::initTestCase()
-{
-    m_platform = &CanvasFixture::installFakePlatform();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestImageLoader::pathsStayInsideTheCollageFolder()
-{
-    QCOMPARE(ImageLoader::pathFor(QStringLiteral("a.jpg"), QStringLiteral("/lib/Trip")), QStringLiteral("/lib/Trip/a.jpg"));
-    for (const QString &bad : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../a.jpg"),
-                               QStringLiteral("x/y.jpg"), QStringLiteral("/etc/passwd"), QStringLiteral("a") + QChar(0)})
-        QCOMPARE(ImageLoader::pathFor(bad, QStringLiteral("/lib/Trip")), std::nullopt);
-    QCOMPARE(ImageLoader::pathFor(QStringLiteral("a.jpg"), QString()), std::nullopt);
-
-    // A readable picture one level up is still out of reach.
-    const QString inner = m_dir.filePath(QStringLiteral("inner"));
-    QVERIFY(QDir().mkpath(inner));
-    CanvasFixture::writeImage(m_dir, QStringLiteral("up.png"), CanvasFixture::testImage({40, 30}));
-    QVERIFY(ImageLoader::fullImage(QStringLiteral("../up.png"), inner).isNull());
-    QVERIFY(!ImageLoader::fullImage(QStringLiteral("up.png"), m_dir.path()).isNull());
-}
-
-void TestImageLoader::fullCropReturnsTheImageUncut()
-{
-    const QImage source = CanvasFixture::testImage({4000, 3000});
-    m_platform->fakes().images->addImage(m_dir.filePath(QStringLiteral("four.jpg")), source);
-    const QImage image = ImageLoader::cgImage(QStringLiteral("four.jpg"), QRectF(0, 0, 1, 1), m_dir.path());
-    QCOMPARE(image.size(), QSize(4000, 3000));
-    QCOMPARE(image.pixel(3999, 2999), source.pixel(3999, 2999));
-}
-
-void TestImageLoader::cropCutsWholePixelsFromTheTopLeft()
-{
-    const QImage source = CanvasFixture::testImage({4000, 3000});
-    m_platform->fakes().images->addImage(m_dir.filePath(QStringLiteral("cut.jpg")), source);
-    const QImage cut = ImageLoader::cgImage(QStringLiteral("cut.jpg"), QRectF(0.25, 0.25, 0.5, 0.5), m_dir.path());
-    QCOMPARE(cut.size(), QSize(2000, 1500));
-    QCOMPARE(cut.pixel(0, 0), source.pixel(1000, 750));
-    QCOMPARE(cut.pixel(1999, 1499), source.pixel(2999, 2249));
-
-    // Fractional edges widen to whole pixels: x 0.1 * 15 = 1.5 -> 1, right 0.7 * 15 = 10.5 -> 11.
-    m_platform->fakes().images->addImage(m_dir.filePath(QStringLiteral("odd.png")), CanvasFixture::testImage({15, 10}));
-    const QImage odd = ImageLoader::cgImage(QStringLiteral("odd.png"), QRectF(0.1, 0.25, 0.6, 0.5), m_dir.path());
-    QCOMPARE(odd.size(), QSize(10, 6)); // y 2.5 -> 2, bottom 7.5 -> 8
-}
-
-void TestImageLoader::hugeImagesStopAt4096()
-{
-    // A real file through the real decoder: 8000 x 6000 pixels.
-    QImage huge(8000, 6000, QImage::Format_Grayscale8);
-    huge.fill(140);
-    const QString name = CanvasFixture::writeImage(m_dir, QStringLiteral("huge.jpg"), huge);
-    QCOMPARE(ImageLoader::fullImage(name, m_dir.path()).size(), QSize(4096, 3072));
-
-    // However large the print, the display decode stops there too, and knows it.
-    const ImageLoader::Fit big = ImageLoader::imageForDisplay(name, QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(6000, 4500));
-    QCOMPARE(big.image.size(), QSize(4096, 3072));
-    QVERIFY(big.fullDetail);
-    const ImageLoader::Fit small = ImageLoader::imageForDisplay(name, QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(400, 300));
-    QCOMPARE(small.image.size(), QSize(500, 375));
-    QVERIFY(!small.fullDetail);
-}
-
-void TestImageLoader::decodeLimitCoversTheCropWithHeadroom_data()
-{
-    QTest::addColumn<QSize>("image");
-    QTest::addColumn<QRectF>("crop");
-    QTest::addColumn<QSizeF>("target");
-    QTest::addColumn<int>("limit");
-    QTest::newRow("whole 12 MP at 360 pt") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(360, 270) << 450;
-    QTest::newRow("retina doubles it") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(720, 540) << 900;
-    QTest::newRow("half crop needs twice") << QSize(4000, 3000) << QRectF(0, 0, 0.5, 0.5) << QSizeF(360, 270) << 900;
-    QTest::newRow("aspect fill takes the larger need") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(400, 400) << 667;
-    QTest::newRow("never above the original") << QSize(1000, 800) << QRectF(0, 0, 1, 1) << QSizeF(2000, 1600) << 1000;
-    QTest::newRow("never above 4096") << QSize(9000, 6000) << QRectF(0, 0, 1, 1) << QSizeF(5000, 3000) << 4096;
-    QTest::newRow("portrait") << QSize(3000, 4000) << QRectF(0, 0, 1, 1) << QSizeF(270, 360) << 450;
-}
-
-void TestImageLoader::decodeLimitCoversTheCropWithHeadroom()
-{
-    QFETCH(QSize, image);
-    QFETCH(QRectF, crop);
-    QFETCH(QSizeF, target);
-    QFETCH(int, limit);
-    QCOMPARE(ImageLoader::decodeLimit(image, crop, target), limit);
-}
-
-void TestImageLoader::displayDecodeFollowsOrientation()
-{
-    // Stored 400 x 200, tagged to be turned a quarter: seen as 200 x 400.
-    QImageWriter writer(m_dir.filePath(QStringLiteral("turned.jpg")));
-    writer.setTransformation(QImageIOHandler::TransformationRotate90);
-    QVERIFY(writer.write(CanvasFixture::testImage({400, 200})));
-    QCOMPARE(ImageLoader::fullImage(QStringLiteral("turned.jpg"), m_dir.path()).size(), QSize(200, 400));
-    const ImageLoader::Fit fit =
-        ImageLoader::imageForDisplay(QStringLiteral("turned.jpg"), QRectF(0, 0, 1, 1), m_dir.path(), QSizeF(100, 200));
-    QCOMPARE(fit.image.size(), QSize(125, 250));
-}
-
-void TestImageLoader::enlargementCheck()
-{
-    QVERIFY(!ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(400, 300)));
-    QVERIFY(!ImageLoader::tooSmallFor(QSize(400, 300), QSizeF(400.5, 300)));
-    QVERIFY(ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(400, 400)));
-    QVERIFY(ImageLoader::tooSmallFor(QSize(500, 375), QSizeF(600, 300)));
-}
 
 QTEST_MAIN(TestImageLoader)
 #include "tst_imageloader.moc"

@@ -145,7 +145,10 @@ private Q_SLOTS:
         QVERIFY(!m_view->guideV()->isVisible());
         move({787, 700}); // the right edge meets the other print's left edge: a new guide
         QCOMPARE(haptics.performCount() - before, 2);
-        release({787, 700});
+        move({650, 452}); // the screen's middle line: a new horizontal guide
+        move({651, 453});
+        QCOMPARE(haptics.performCount() - before, 3);
+        release({651, 453});
     }
 
     void pinchGestureScalesInOneEdit()

@@ -18,68 +18,56 @@ QList<QUuid> ids(int count)
 class TestRevealPacing : public QObject {
     Q_OBJECT
 private slots:
-    void batchesFollowTheMeasuredCost();
-    void dearFramesCountAtOnceCheapOnesSlowly();
-    void everyPrintIsShownOnceInOrder();
-    void aNewCrowdWaitsForTheFrameInFlight();
-};
-
-void TestRevealPacing::batchesFollowTheMeasuredCost()
-{
-    QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs / 4), 4);
-    QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs / 4 + 0.01), 3);
-    // However dear a print, one a frame still moves the queue along.
-    QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs * 10), 1);
-    // Nothing measured yet (or nonsense): the cautious first batch.
-    QCOMPARE(RevealPacing::batchFor(0), RevealPacing::firstBatch);
-    QCOMPARE(RevealPacing::batchFor(qQNaN()), RevealPacing::firstBatch);
-}
-
-void TestRevealPacing::dearFramesCountAtOnceCheapOnesSlowly()
-{
-    QCOMPARE(RevealPacing::nextEstimate(1, 4), 4.0);
-    QCOMPARE(RevealPacing::nextEstimate(4, 1), 3.0);
-    QCOMPARE(RevealPacing::nextEstimate(3, 2.5), 2.5);
-}
-
-void TestRevealPacing::everyPrintIsShownOnceInOrder()
-{
-    RevealPacing pacing;
-    const QList<QUuid> crowd = ids(40);
-    QList<QUuid> shown = pacing.start(crowd);
-    QCOMPARE(shown.size(), RevealPacing::firstBatch);
-    QVERIFY(pacing.isActive());
-
-    // Cheap frames: batches grow, at most twofold a frame.
-    int previous = int(shown.size());
-    while (pacing.pendingCount() > 0) {
-        const QList<QUuid> batch = pacing.framePainted(0.01);
-        QVERIFY(!batch.isEmpty());
-        QVERIFY(batch.size() <= 2 * previous);
-        previous = int(batch.size());
-        shown += batch;
+    void batchesFollowTheMeasuredCost()
+    {
+        QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs / 4), 4);
+        QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs / 4 + 0.01), 3);
+        // However dear a print, one a frame still moves the queue along.
+        QCOMPARE(RevealPacing::batchFor(RevealPacing::frameBudgetMs * 10), 1);
+        // Nothing measured yet (or nonsense): the cautious first batch.
+        QCOMPARE(RevealPacing::batchFor(0), RevealPacing::firstBatch);
+        QCOMPARE(RevealPacing::batchFor(qQNaN()), RevealPacing::firstBatch);
+        // Dear frames count at once, cheap ones slowly.
+        QCOMPARE(RevealPacing::nextEstimate(1, 4), 4.0);
+        QCOMPARE(RevealPacing::nextEstimate(4, 1), 3.0);
     }
-    QCOMPARE(shown, crowd);
-    // The last batch's frame is still to come; after it nothing is left to do.
-    QVERIFY(pacing.isActive());
-    QVERIFY(pacing.framePainted(1).isEmpty());
-    QVERIFY(!pacing.isActive());
-}
 
-void TestRevealPacing::aNewCrowdWaitsForTheFrameInFlight()
-{
-    RevealPacing pacing;
-    const QList<QUuid> first = ids(3);
-    const QList<QUuid> second = ids(3);
-    QCOMPARE(pacing.start(first), first.first(RevealPacing::firstBatch));
-    // A frame far over budget: one print a frame from then on.
-    QVERIFY(pacing.start(second).isEmpty());
-    QCOMPARE(pacing.framePainted(RevealPacing::frameBudgetMs * 2 * RevealPacing::firstBatch).size(), 1);
-    QCOMPARE(pacing.pendingCount(), 3);
-    pacing.clear();
-    QVERIFY(!pacing.isActive());
-    QVERIFY(pacing.framePainted(1).isEmpty());
-}
+    void everyPrintIsShownOnceInOrder()
+    {
+        RevealPacing pacing;
+        const QList<QUuid> crowd = ids(40);
+        QList<QUuid> shown = pacing.start(crowd);
+        QCOMPARE(shown.size(), RevealPacing::firstBatch);
+        // Cheap frames: batches grow, at most twofold a frame.
+        int previous = int(shown.size());
+        while (pacing.pendingCount() > 0) {
+            const QList<QUuid> batch = pacing.framePainted(0.01);
+            QVERIFY(!batch.isEmpty());
+            QVERIFY(batch.size() <= 2 * previous);
+            previous = int(batch.size());
+            shown += batch;
+        }
+        QCOMPARE(shown, crowd);
+        // The last batch's frame is still to come; after it nothing is left to do.
+        QVERIFY(pacing.isActive());
+        QVERIFY(pacing.framePainted(1).isEmpty());
+        QVERIFY(!pacing.isActive());
+    }
+
+    void aNewCrowdWaitsForTheFrameInFlight()
+    {
+        RevealPacing pacing;
+        const QList<QUuid> first = ids(3);
+        QCOMPARE(pacing.start(first), first.first(RevealPacing::firstBatch));
+        QVERIFY(pacing.start(ids(3)).isEmpty());
+        // A frame far over budget: one print a frame from then on.
+        QCOMPARE(pacing.framePainted(RevealPacing::frameBudgetMs * 2 * RevealPacing::firstBatch).size(), 1);
+        QCOMPARE(pacing.pendingCount(), 3);
+        pacing.clear();
+        QVERIFY(!pacing.isActive());
+        QVERIFY(pacing.framePainted(1).isEmpty());
+    }
+};
 
 QTEST_APPLESS_MAIN(TestRevealPacing)
 #include "tst_revealpacing.moc"

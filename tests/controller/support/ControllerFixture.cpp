@@ -4,12 +4,13 @@
 #include "core/CollageJson.h"
 #include "platform/fake/FakeDesktopWindowing.h"
 #include "platform/fake/FakeScreenService.h"
-#include "platform/fake/MemoryPreferences.h"
 #include "support/ModelFactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
+#include <QSignalSpy>
 #include <QThreadPool>
 
 ControllerFixture::ControllerFixture()
@@ -27,24 +28,28 @@ ControllerFixture::~ControllerFixture()
     Platform::install(nullptr);
 }
 
-FakeScreenService &ControllerFixture::screens() const
-{
-    return *m_platform->fakes().screens;
-}
-
-FakeDesktopWindowing &ControllerFixture::windowing() const
-{
-    return *m_platform->fakes().windowing;
-}
-
-MemoryPreferences &ControllerFixture::preferences() const
-{
-    return *m_platform->fakes().preferences;
-}
-
 FolderLibraryStore ControllerFixture::store() const
 {
     return FolderLibraryStore(root(), std::nullopt, std::nullopt);
+}
+
+bool ControllerFixture::isDir(const QString &relative) const
+{
+    return QFileInfo(path(relative)).isDir();
+}
+
+CollageModel ControllerFixture::onDisk(const QString &name) const
+{
+    const Library library = store().load();
+    const Collage *collage = library.findNamed(name);
+    return collage ? collage->model : CollageModel();
+}
+
+bool ControllerFixture::changeScreens(const ScreenList &list)
+{
+    QSignalSpy changed(&screens(), &ScreenService::changed);
+    screens().setScreens(list);
+    return changed.wait(2000);
 }
 
 void ControllerFixture::useTwoScreens()
@@ -98,4 +103,19 @@ CollageModel modelWithPhotos(const QStringList &fileNames)
         ++i;
     }
     return model;
+}
+
+CollageModel nudged(const CollageModel &model, double dx)
+{
+    CollageModel copy = model;
+    copy.update(copy.items().first().id, [dx](PhotoItem &item) { item.center.rx() += dx; });
+    return copy;
+}
+
+QStringList manyNames(int count)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')));
+    return names;
 }
