@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-// The desktop's shared thumbnail cache (freedesktop.org thumbnail specification): PNG files
+// The desktop's shared thumbnail cache (the freedesktop.org thumbnail standard): PNG files
 // named by the MD5 of the file's URI under $XDG_CACHE_HOME/thumbnails, carrying the URI and
 // the file's modification time, so file managers and this program reuse each other's work.
 class ThumbnailCache {
@@ -15,7 +15,7 @@ public:
 
     static QString defaultRoot();
     static int pixelSize(Flavor flavor) { return flavor == Flavor::normal ? 128 : 256; }
-    // The file's URI as the specification spells it (percent-encoded file:// URL).
+    // The file's URI as the thumbnail standard spells it (percent-encoded file:// URL).
     static QByteArray uriOf(const QString &file);
 
     QString thumbnailPath(const QString &file, Flavor flavor) const;

@@ -23,7 +23,7 @@ private Q_SLOTS:
 
         QVERIFY(cache.load(photo, ThumbnailCache::Flavor::normal).isNull());
         QVERIFY(cache.save(photo, ThumbnailCache::Flavor::large, source));
-        // Named and labelled as the specification says, readable by anyone who follows it.
+        // Named and labelled as the thumbnail standard says, readable by anyone who follows it.
         const QByteArray uri = "file://" + QFile::encodeName(dir.path()) + "/my%20photo%20%231.jpg";
         QCOMPARE(ThumbnailCache::uriOf(photo), uri);
         const QString stored = dir.filePath(QStringLiteral("thumbnails/large/%1.png")
