@@ -181,8 +181,11 @@ private Q_SLOTS:
         QCOMPARE(m_edits[0].name, QStringLiteral("Rotate"));
         QCOMPARE(m_edits[0].model[m_a.id]->rotation, m_a.rotation - 15 * M_PI / 180);
 
-        // An end without a beginning, or a gesture with nothing selected, edits nothing.
+        // An end without a beginning, a gesture that changed nothing, or one with nothing
+        // selected, edits nothing.
         m_edits.clear();
+        gesture(Qt::EndNativeGesture, 0);
+        gesture(Qt::BeginNativeGesture, 0);
         gesture(Qt::EndNativeGesture, 0);
         m_view->clearSelection();
         gesture(Qt::BeginNativeGesture, 0);
