@@ -146,6 +146,7 @@ private Q_SLOTS:
         move({787, 700}); // the right edge meets the other print's left edge: a new guide
         QCOMPARE(haptics.performCount() - before, 2);
         move({650, 452}); // the screen's middle line: a new horizontal guide
+        QCOMPARE(haptics.performCount() - before, 3);
         move({651, 453});
         QCOMPARE(haptics.performCount() - before, 3);
         release({651, 453});
