@@ -257,7 +257,6 @@ void CollageView::showHUD(const QString &text, const QUuid &id)
     const QSize label = m_hudText->size();
     const QSize panel(label.width() + 22, label.height() + 10);
     m_hudView->resize(panel);
-    m_hudText->move((panel.width() - label.width()) / 2, (panel.height() - label.height()) / 2);
 
     // Centred 28 points above the top edge of the unrotated frame, whatever the rotation.
     const double frameHeight = PhotoFrame::frameSize(item->size).height();
