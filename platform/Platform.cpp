@@ -4,6 +4,7 @@
 #include "platform/accessibility/AccessibilitySettings.h"
 #include "platform/appearance/Appearance.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/geocoding/Geocoder.h"
 #include "platform/haptics/Haptics.h"
 #include "platform/images/ImageDecoder.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -45,7 +46,8 @@ void registerCleanup()
 Platform::Platform(Kind kind, Services services) : m_kind(kind), m_services(std::move(services))
 {
     if (!m_services.screens || !m_services.windowing || !m_services.images || !m_services.preferences
-        || !m_services.accessibility || !m_services.haptics || !m_services.appearance || !m_services.symbols)
+        || !m_services.accessibility || !m_services.haptics || !m_services.appearance || !m_services.symbols
+        || !m_services.geocoder)
         throw std::invalid_argument("Platform: every service must be present");
 }
 

@@ -5,6 +5,7 @@
 class Appearance;
 class AccessibilitySettings;
 class DesktopWindowing;
+class Geocoder;
 class Haptics;
 class ImageDecoder;
 class Preferences;
@@ -31,6 +32,7 @@ public:
         std::unique_ptr<Haptics> haptics;
         std::unique_ptr<Appearance> appearance;
         std::unique_ptr<Symbols> symbols;
+        std::unique_ptr<Geocoder> geocoder;
     };
 
     // Every service must be present.
@@ -61,6 +63,7 @@ public:
     Haptics &haptics() const { return *m_services.haptics; }
     Appearance &appearance() const { return *m_services.appearance; }
     Symbols &symbols() const { return *m_services.symbols; }
+    Geocoder &geocoder() const { return *m_services.geocoder; }
 
 private:
     Kind m_kind;

@@ -11,6 +11,7 @@
 #include <QGraphicsView>
 #include <QHash>
 #include <QPointF>
+#include <QStringList>
 #include <QString>
 #include <QUuid>
 
@@ -66,7 +67,7 @@ public:
     void clearSelection();
 
     // Callbacks out; a missing one makes its command do nothing.
-    std::function<void(const QString &filePath, QPointF point)> onDropImage;
+    std::function<void(const QStringList &files, QPointF point)> onDropImage;
     std::function<void(const CollageModel &model, const QString &actionName)> onEdit;
     std::function<void()> onUndo;
     std::function<void()> onRedo;

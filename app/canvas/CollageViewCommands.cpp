@@ -352,7 +352,6 @@ void CollageView::dropEvent(QDropEvent *event)
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    // Only the first image of a multi-file drop is taken.
     if (onDropImage)
-        onDropImage(files.first(), collagePoint(event->position()));
+        onDropImage(files, collagePoint(event->position()));
 }

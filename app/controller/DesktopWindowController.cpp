@@ -4,8 +4,11 @@
 #include "app/controller/CollageHistory.h"
 #include "app/controller/DesktopWindow.h"
 #include "app/controller/SerialQueue.h"
+#include "app/import/PhotoImport.h"
+#include "app/import/PlaceNameQueue.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
+#include "platform/images/ImageDecoder.h"
 #include "platform/screens/ScreenService.h"
 #include "platform/windowing/DesktopWindowing.h"
 
@@ -21,6 +24,12 @@ DesktopWindowController::DesktopWindowController(FolderLibraryStore store, QObje
       m_library(Library::single(CollageModel(), Library::defaultCollageName)),
       m_saveQueue(std::make_unique<SerialQueue>(saveQueueLabel))
 {
+    // Metadata is read on the import's worker thread; the decoder is safe there.
+    ImageDecoder *images = &Platform::instance().images();
+    m_photoImport = std::make_unique<PhotoImport>([images](const QString &path) { return images->metadata(path); });
+    m_placeNames = std::make_unique<PlaceNameQueue>(Platform::instance().geocoder());
+    m_placeNames->onCaption = [this](const QUuid &id, const QString &caption) { placeNameFound(id, caption); };
+
     m_saveTimer.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the quiet spell is a fixed 0.4 s.
     m_saveTimer.setTimerType(Qt::PreciseTimer);
@@ -36,6 +45,8 @@ DesktopWindowController::DesktopWindowController(FolderLibraryStore store, QObje
 
 DesktopWindowController::~DesktopWindowController()
 {
+    // A batch being copied finishes first; its photos are not added any more.
+    m_photoImport.reset();
     // A snapshot still waiting for its delay is dropped; writes already queued finish.
     m_saveTimer.stop();
     m_saveQueue.reset();
@@ -100,9 +111,9 @@ void DesktopWindowController::wireCanvas(CollageView *view, int index)
 {
     // The canvases may outlive the controller for a moment while the event loop unwinds.
     QPointer<DesktopWindowController> self(this);
-    view->onDropImage = [self, index](const QString &path, QPointF) {
+    view->onDropImage = [self, index](const QStringList &files, QPointF) {
         if (self)
-            self->handleDrop(path, index);
+            self->handleDrop(files, index);
     };
     view->onEdit = [self, index](const CollageModel &model, const QString &actionName) {
         if (self)

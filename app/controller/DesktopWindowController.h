@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QTimer>
 #include <QUuid>
@@ -19,10 +21,12 @@
 
 class CollageHistory;
 class CollageView;
+class ImportProgress;
+class PhotoImport;
+class PlaceNameQueue;
 class ControlBar;
 class DesktopWindow;
 class QPushButton;
-class QWidget;
 class SerialQueue;
 
 // The hub: one desktop window and canvas per screen, the editing mode, the one road by
@@ -99,10 +103,19 @@ public:
 
     // --- Commands of the control bar and the canvases --------------------------------
     void addPhotos(QPushButton *button);
+    void addPhotosFromFiles();
+    void addPhotosFromLibrary();
     void tidyUp();
     void scatterPhotos();
-    void handleDrop(const QString &filePath, int screenIndex);
+    void handleDrop(const QStringList &files, int screenIndex);
     void pasteImageFromClipboard();
+    // Copies the files into the active collage's folder off the GUI thread, then adds them
+    // to that collage as it is then, in one "Add Photos" step.
+    void importImages(const QStringList &files, const ScreenInfo &screen);
+    bool isImporting() const;
+    // The open "From Files…" panel and photo gallery, if any.
+    QWidget *filePanel() const { return m_filePanel; }
+    QWidget *photoPickerWindow() const { return m_photoPickerWindow; }
     void beginCrop(const QUuid &photoID, int screenIndex);
 
     const Library &library() const { return m_library; }
@@ -118,6 +131,10 @@ private:
     // queued before it, and waits for it: the store has a single writer.
     void runOnSaveQueue(const std::function<void()> &job);
     void noteWrite() { ++m_writesCompleted; }
+    void pickedPhotos(const QStringList &files);
+    void placeNameFound(const QUuid &photoID, const QString &caption);
+    // The editing window on that screen, to keep panels above it; none outside editing.
+    QWidget *panelParent(const ScreenInfo &screen) const;
 
     FolderLibraryStore m_store;
     Library m_library;
@@ -137,4 +154,10 @@ private:
     QTimer m_saveTimer;
     std::optional<Library> m_pendingLibrary;
     std::atomic<int> m_writesCompleted{0};
+
+    std::unique_ptr<PhotoImport> m_photoImport;
+    std::unique_ptr<PlaceNameQueue> m_placeNames;
+    std::optional<ScreenInfo> m_importTargetScreen;
+    QPointer<QWidget> m_filePanel;
+    QPointer<QWidget> m_photoPickerWindow;
 };

@@ -1,25 +1,206 @@
-// Entry points of the control bar's and the canvases' commands whose work (importing,
-// arranging, cropping) is added on top of the controller's apply road.
+// Entry points of the control bar's and the canvases' commands: adding photos by every road
+// (menu, file panel, gallery, drops, the clipboard) into one import, and the place names
+// that follow it. Arranging and cropping sit on the same apply road.
 #include "app/controller/DesktopWindowController.h"
 
+#include "app/canvas/CollageView.h"
+#include "app/controller/DesktopWindow.h"
+#include "app/import/ImportProgress.h"
+#include "app/import/ImportSources.h"
+#include "app/import/PhotoImport.h"
+#include "app/import/PlaceNameQueue.h"
+#include "core/Log.h"
+#include "platform/Platform.h"
+#include "platform/preferences/PreferenceKeys.h"
+#include "platform/preferences/Preferences.h"
+#include "platform/symbols/Symbols.h"
+#include "platform/windowing/DesktopWindowing.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
 #include <QPushButton>
+#include <QStandardPaths>
 
 void DesktopWindowController::addPhotos(QPushButton *button)
 {
-    Q_UNUSED(button);
+    auto *menu = new QMenu(button);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QColor ink = menu->palette().color(QPalette::Text);
+    const Symbols &symbols = Platform::instance().symbols();
+    menu->addAction(symbols.symbolIcon(QStringLiteral("photo.on.rectangle"), ink), QStringLiteral("From Photos…"), this,
+                    &DesktopWindowController::addPhotosFromLibrary);
+    menu->addAction(symbols.symbolIcon(QStringLiteral("folder"), ink), QStringLiteral("From Files…"), this,
+                    &DesktopWindowController::addPhotosFromFiles);
+    menu->popup(button->mapToGlobal(QPoint(0, button->height() + 4)));
+}
+
+QWidget *DesktopWindowController::panelParent(const ScreenInfo &screen) const
+{
+    if (!m_isEditing)
+        return nullptr;
+    for (int i = 0; i < m_screens.size() && i < m_windows.size(); ++i) {
+        if (m_screens[i].name == screen.name)
+            return m_windows[i];
+    }
+    return nullptr;
+}
+
+void DesktopWindowController::addPhotosFromFiles()
+{
+    const std::optional<ScreenInfo> target = cursorScreen();
+    if (!target)
+        return;
+    if (m_filePanel) {
+        m_filePanel->raise();
+        m_filePanel->activateWindow();
+        return;
+    }
+    Preferences &prefs = Platform::instance().preferences();
+    QString folder = prefs.value(PreferenceKeys::lastPhotoFolder);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+
+    // Parented to the editing window (kept on top) and on top itself, so it is never hidden.
+    auto *panel = new QFileDialog(panelParent(*target), QStringLiteral("Add Photos"), folder);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowFlag(Qt::WindowStaysOnTopHint);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setNameFilters(ImportSources::fileDialogFilters());
+    m_filePanel = panel;
+    QPointer<DesktopWindowController> self(this);
+    connect(panel, &QFileDialog::filesSelected, this, [self, panel, target](const QStringList &files) {
+        if (!self || files.isEmpty())
+            return;
+        Platform::instance().preferences().setValue(PreferenceKeys::lastPhotoFolder, panel->directory().absolutePath());
+        self->ensureCollage(*target);
+        const std::optional<Collage> collage = self->collageOn(*target);
+        if (!collage)
+            return;
+        self->m_library.setActiveID(collage->id);
+        self->importImages(files, *target);
+    });
+    Platform::instance().windowing().activateApplication();
+    panel->open();
+    panel->raise();
+    panel->activateWindow();
+}
+
+void DesktopWindowController::addPhotosFromLibrary() {}
+
+void DesktopWindowController::pickedPhotos(const QStringList &files)
+{
+    if (m_photoPickerWindow)
+        m_photoPickerWindow->close();
+    m_photoPickerWindow = nullptr;
+    if (files.isEmpty())
+        return;
+    const std::optional<ScreenInfo> target = m_importTargetScreen ? m_importTargetScreen : cursorScreen();
+    if (!target)
+        return;
+    ensureCollage(*target);
+    const std::optional<Collage> collage = collageOn(*target);
+    if (!collage)
+        return;
+    m_library.setActiveID(collage->id);
+    importImages(files, *target);
+}
+
+void DesktopWindowController::handleDrop(const QStringList &files, int screenIndex)
+{
+    if (files.isEmpty() || screenIndex < 0 || screenIndex >= m_screens.size())
+        return;
+    const ScreenInfo target = m_screens[screenIndex];
+    const std::optional<Collage> collage = ensureCollage(target);
+    if (!collage)
+        return;
+    m_library.setActiveID(collage->id);
+    importImages(files, target);
+}
+
+void DesktopWindowController::pasteImageFromClipboard()
+{
+    // The file is left behind on purpose: the import copies it into the collage's folder.
+    const QStringList files = ImportSources::clipboardFiles(QApplication::clipboard()->mimeData(), QDir::tempPath());
+    const std::optional<ScreenInfo> screen = cursorScreen();
+    if (files.isEmpty() || !screen)
+        return;
+    ensureCollage(*screen);
+    focusCursorCollage();
+    importImages(files, *screen);
+}
+
+void DesktopWindowController::importImages(const QStringList &files, const ScreenInfo &screen)
+{
+    const Collage *active = m_library.find(m_library.activeID());
+    if (!active || files.isEmpty())
+        return;
+    PhotoImport::Batch batch;
+    batch.files = files;
+    batch.collageName = active->name;
+    batch.collageDir = m_store.collageDir(active->name);
+    batch.screenSize = screen.frame.size();
+    batch.occupied = PhotoImport::occupiedBy(active->model);
+    batch.lookUpPlaces = Platform::instance().preferences().value(PreferenceKeys::locationLookup);
+
+    QPointer<ImportProgress> progress;
+    for (int i = 0; i < m_screens.size() && i < m_views.size(); ++i) {
+        if (m_screens[i].name == screen.name) {
+            progress = new ImportProgress(m_views[i]);
+            progress->start(int(files.size()));
+        }
+    }
+    const QUuid collageID = active->id;
+    m_photoImport->run(
+        batch,
+        [this, collageID, progress](const PhotoImport::Result &result) {
+            delete progress.data();
+            const Collage *collage = m_library.find(collageID);
+            if (!collage) {
+                Log::importing().error(QStringLiteral("the collage \"%1\" went away during the import; %2 photo(s) not added")
+                                           .arg(result.collageName).arg(result.items.size()));
+                return;
+            }
+            if (result.items.isEmpty())
+                return;
+            // Onto the collage as it is now: edits made while the files were copied stay.
+            m_library.setActiveID(collageID);
+            apply(PhotoImport::withPhotos(collage->model, result.items), QStringLiteral("Add Photos"), false);
+            for (const PlaceNameQueue::Entry &place : result.places)
+                m_placeNames->enqueue(place);
+        },
+        [progress](int done, int total) {
+            if (progress)
+                progress->setProgress(done, total);
+        });
+}
+
+bool DesktopWindowController::isImporting() const
+{
+    return m_photoImport->isBusy();
+}
+
+void DesktopWindowController::placeNameFound(const QUuid &photoID, const QString &caption)
+{
+    // Only into the collage the user is working on, and never as an undo step: the name is
+    // a late part of the import, not an edit of its own.
+    const Collage *active = m_library.find(m_library.activeID());
+    if (!active || !active->model.find(photoID))
+        return;
+    CollageModel model = active->model;
+    model.update(photoID, [&](PhotoItem &item) { item.caption = caption; });
+    const QString name = active->name;
+    m_library.updateActive(model);
+    refreshViews(name, false);
+    scheduleSave();
 }
 
 void DesktopWindowController::tidyUp() {}
 
 void DesktopWindowController::scatterPhotos() {}
-
-void DesktopWindowController::handleDrop(const QString &filePath, int screenIndex)
-{
-    Q_UNUSED(filePath);
-    Q_UNUSED(screenIndex);
-}
-
-void DesktopWindowController::pasteImageFromClipboard() {}
 
 void DesktopWindowController::beginCrop(const QUuid &photoID, int screenIndex)
 {

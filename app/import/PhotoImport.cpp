@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 PhotoImport::PhotoImport(MetadataReader metadata, QObject *parent) : QObject(parent), m_metadata(std::move(metadata))
 {
@@ -20,16 +21,21 @@ PhotoImport::~PhotoImport()
     m_worker.waitForDone();
 }
 
-void PhotoImport::run(const Batch &batch, std::function<void(const Result &)> done)
+void PhotoImport::run(const Batch &batch, std::function<void(const Result &)> done, Progress progress)
 {
     ++m_running;
     const quint32 seed = QRandomGenerator::global()->generate();
     // The destructor waits for the pool, so the job never outlives this object, and Qt drops
     // an answer still queued for it when it goes.
-    m_worker.start([this, batch, done = std::move(done), seed] {
+    m_worker.start([this, batch, done = std::move(done), progress = std::move(progress), seed] {
         lowerCurrentThreadPriority();
         QRandomGenerator random(seed);
-        const Result result = importBatch(batch, m_metadata, random);
+        const int total = int(batch.files.size());
+        const Result result = importBatch(batch, m_metadata, random, [&](int filesDone) {
+            if (progress)
+                QMetaObject::invokeMethod(this, [progress, filesDone, total] { progress(filesDone, total); },
+                                          Qt::QueuedConnection);
+        });
         QMetaObject::invokeMethod(this, [this, result, done] {
             --m_running;
             if (done)
@@ -38,13 +44,19 @@ void PhotoImport::run(const Batch &batch, std::function<void(const Result &)> do
     });
 }
 
-PhotoImport::Result PhotoImport::importBatch(const Batch &batch, const MetadataReader &metadata, QRandomGenerator &random)
+PhotoImport::Result PhotoImport::importBatch(const Batch &batch, const MetadataReader &metadata, QRandomGenerator &random,
+                                             const std::function<void(int)> &fileDone)
 {
     Result result;
     result.collageName = batch.collageName;
     QList<QRectF> occupied = batch.occupied;
     const ImageImporter importer(batch.collageDir);
+    int done = 0;
     for (const QString &file : batch.files) {
+        const auto reportFile = qScopeGuard([&] {
+            if (fileDone)
+                fileDone(++done);
+        });
         const QString name = QFileInfo(file).fileName();
         const ImageMetadata properties = metadata ? metadata(file) : ImageMetadata();
         const QSizeF size = Placement::defaultSize(properties);

@@ -42,11 +42,15 @@ public:
     explicit PhotoImport(MetadataReader metadata, QObject *parent = nullptr);
     ~PhotoImport() override; // lets a running batch finish; its answer is dropped
 
-    // done runs on the GUI thread once the batch is through, never after this object is gone.
-    void run(const Batch &batch, std::function<void(const Result &)> done);
+    // done runs on the GUI thread once the batch is through, progress after each of its files
+    // (files done, files in all); neither runs after this object is gone.
+    using Progress = std::function<void(int done, int total)>;
+    void run(const Batch &batch, std::function<void(const Result &)> done, Progress progress = {});
     bool isBusy() const { return m_running > 0; }
 
-    static Result importBatch(const Batch &batch, const MetadataReader &metadata, QRandomGenerator &random);
+    // fileDone(n) follows the n-th file of the batch, whether or not it made it.
+    static Result importBatch(const Batch &batch, const MetadataReader &metadata, QRandomGenerator &random,
+                              const std::function<void(int)> &fileDone = {});
     // The outer frames of a model's photos, for Batch::occupied.
     static QList<QRectF> occupiedBy(const CollageModel &model);
     // The model with the batch's photos on top, in import order.

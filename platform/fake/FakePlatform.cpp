@@ -3,6 +3,7 @@
 #include "platform/fake/FakeAccessibilitySettings.h"
 #include "platform/fake/FakeAppearance.h"
 #include "platform/fake/FakeDesktopWindowing.h"
+#include "platform/fake/FakeGeocoder.h"
 #include "platform/fake/FakeHaptics.h"
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/FakeScreenService.h"
@@ -26,6 +27,7 @@ std::pair<Platform::Services, FakePlatform::Fakes> FakePlatform::makeServices()
     fakes.haptics = take(services.haptics, std::make_unique<FakeHaptics>());
     fakes.appearance = take(services.appearance, std::make_unique<FakeAppearance>());
     fakes.symbols = take(services.symbols, std::make_unique<FakeSymbols>());
+    fakes.geocoder = take(services.geocoder, std::make_unique<FakeGeocoder>());
     return {std::move(services), fakes};
 }
 

@@ -7,6 +7,7 @@
 class FakeAccessibilitySettings;
 class FakeAppearance;
 class FakeDesktopWindowing;
+class FakeGeocoder;
 class FakeHaptics;
 class FakeImageDecoder;
 class FakeScreenService;
@@ -27,6 +28,7 @@ public:
         FakeHaptics *haptics;
         FakeAppearance *appearance;
         FakeSymbols *symbols;
+        FakeGeocoder *geocoder;
     };
 
     FakePlatform();

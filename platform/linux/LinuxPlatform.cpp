@@ -3,6 +3,7 @@
 #include "platform/accessibility/PortalAccessibilitySettings.h"
 #include "platform/appearance/PortalAppearance.h"
 #include "platform/desktop/PortalSettings.h"
+#include "platform/geocoding/GeonamesGeocoder.h"
 #include "platform/haptics/DesktopHaptics.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
@@ -22,5 +23,6 @@ Platform::Services makeLinuxServices()
     services.haptics = std::make_unique<DesktopHaptics>();
     services.appearance = std::make_unique<PortalAppearance>(portal);
     services.symbols = std::make_unique<DesktopSymbols>();
+    services.geocoder = std::make_unique<GeonamesGeocoder>();
     return services;
 }

@@ -11,6 +11,8 @@ namespace PreferenceKeys {
 inline const PreferenceKey<StringMap> displayCollageAssignments{"displayCollageAssignments", {}};
 inline const PreferenceKey<bool> locationLookup{"prefs.locationLookup", false};
 inline const PreferenceKey<bool> didOnboard{"didOnboard", false};
+// Where "From Files…" last found photos; empty until it has.
+inline const PreferenceKey<QString> lastPhotoFolder{"addPhotos.lastFolder", QString()};
 // The editing shortcut: key code, modifier mask and the text shown for it.
 inline const PreferenceKey<quint32> hotkeyKeyCode{"hotkey.keyCode", 14};
 inline const PreferenceKey<quint32> hotkeyCarbonModifiers{"hotkey.carbonModifiers", 2304};

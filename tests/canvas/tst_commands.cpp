@@ -29,8 +29,11 @@ private Q_SLOTS:
         m_view->onPasteFromClipboard = [this] { m_calls << QStringLiteral("clipboard"); };
         m_view->onExitEdit = [this] { m_calls << QStringLiteral("exit"); };
         m_view->onBeginCrop = [this](const QUuid &id) { m_calls << QStringLiteral("crop ") + id.toString(); };
-        m_view->onDropImage = [this](const QString &path, QPointF p) {
-            m_calls << QStringLiteral("drop %1 %2,%3").arg(QFileInfo(path).fileName()).arg(p.x()).arg(p.y());
+        m_view->onDropImage = [this](const QStringList &files, QPointF p) {
+            QStringList names;
+            for (const QString &file : files)
+                names << QFileInfo(file).fileName();
+            m_calls << QStringLiteral("drop %1 %2,%3").arg(names.join(QLatin1Char('+'))).arg(p.x()).arg(p.y());
         };
         m_view->setEditing(true);
         m_item = ModelFactory::item(QUuid::createUuid(), 0, {100, 100}, {200, 150});
@@ -263,7 +266,7 @@ private Q_SLOTS:
         QVERIFY(accepted.isAccepted());
         QDropEvent drop(at, Qt::CopyAction, &images, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_view->viewport(), &drop);
-        QCOMPARE(m_calls, QStringList{"drop a.png 300,200"}); // only the first image
+        QCOMPARE(m_calls, QStringList{"drop a.png+b.jpg 300,200"}); // every image, in one batch
 
         m_calls.clear();
         m_view->setEditing(false);

@@ -185,7 +185,7 @@ private Q_SLOTS:
         f.destroyController();
         onEdit(CollageModel(), QStringLiteral("Delete"));
         onUndo();
-        onDrop(photo, QPointF(100, 100));
+        onDrop({photo}, QPointF(100, 100));
         onExit();
         QTest::qWait(DesktopWindowController::saveDelayMs + 100);
         QCOMPARE(TestFiles::tree(f.root()), tree);

@@ -1,0 +1,50 @@
+#include "app/import/ImportSources.h"
+
+#include "core/ImageImporter.h"
+
+#include <QDir>
+#include <QImage>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QUrl>
+#include <QUuid>
+
+#include <algorithm>
+
+namespace ImportSources {
+
+QStringList clipboardFiles(const QMimeData *mime, const QString &tempDir)
+{
+    if (!mime)
+        return {};
+    QStringList files;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    if (!files.isEmpty() || !mime->hasImage())
+        return files;
+
+    // Qt converts whatever image type the owner offers (image/png, image/jpeg, BMP…).
+    const QImage image = qvariant_cast<QImage>(mime->imageData());
+    if (image.isNull())
+        return {};
+    const QString path = QDir(tempDir).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
+                                                + QStringLiteral(".png"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        return {};
+    return {path};
+}
+
+QStringList fileDialogFilters()
+{
+    QStringList patterns;
+    // Both cases: cameras write "IMG_0001.JPG", and the portal's filters match case-sensitively.
+    for (const QString &extension : ImageImporter::supportedExtensions())
+        patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
+    std::sort(patterns.begin(), patterns.end());
+    return {QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' '))), QStringLiteral("All files (*)")};
+}
+
+} // namespace ImportSources

@@ -1,0 +1,269 @@
+#include "controller/support/ControllerFixture.h"
+
+#include "app/canvas/CollageView.h"
+#include "app/controller/CollageHistory.h"
+#include "app/controller/ControlBar.h"
+#include "app/controller/DesktopWindow.h"
+#include "app/import/ImportProgress.h"
+#include "app/import/ImportSources.h"
+#include "platform/fake/FakeGeocoder.h"
+#include "platform/fake/FakeImageDecoder.h"
+#include "platform/fake/MemoryPreferences.h"
+#include "platform/preferences/PreferenceKeys.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+// Photos reach a collage from the menu, the file panel, drops and the clipboard: each batch
+// is copied into the collage's folder and added in one "Add Photos" step, and place names
+// follow when the user asked for them.
+class TestAddPhotos : public QObject {
+    Q_OBJECT
+private:
+    static QString photo(ControllerFixture &f, const QString &name, const ImageMetadata &metadata = {})
+    {
+        const QString path = f.sandbox().path(QStringLiteral("in/") + name);
+        if (!TestFiles::write(path, {}) || !QImage(40, 30, QImage::Format_RGB32).save(path, "PNG"))
+            qFatal("cannot write %s", qPrintable(path));
+        f.platform().fakes().images->addImage(path, QImage(40, 30, QImage::Format_RGB32), metadata);
+        return path;
+    }
+    static ImageMetadata tagged(double latitude, double longitude)
+    {
+        ImageMetadata metadata;
+        metadata.pixelSize = QSize(4000, 3000);
+        metadata.dateTimeOriginal = QStringLiteral("2021:07:04 12:00:00");
+        metadata.gpsLatitude = latitude;
+        metadata.gpsLongitude = longitude;
+        return metadata;
+    }
+    static QStringList captions(const CollageModel &model)
+    {
+        QStringList list;
+        for (const PhotoItem &item : model.items())
+            list << item.caption.value_or(QStringLiteral("-"));
+        return list;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void aDropIsOneUndoableBatchOnTopOfEditsMadeMeanwhile()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip"}, {1});
+        DesktopWindowController &c = f.controller();
+        const QStringList files{photo(f, "a.png"), f.sandbox().path("in/notes.txt"), photo(f, "b.png")};
+        QVERIFY(TestFiles::write(files[1], "text"));
+        StderrCapture log;
+        c.views()[0]->onDropImage(files, QPointF(5, 5));
+        // An edit while the files are being copied is kept.
+        const CollageModel moved = nudged(c.library().collages()[0].model, 30);
+        c.views()[0]->onEdit(moved, "Move");
+        QTRY_VERIFY(!c.isImporting());
+        const QByteArray lines = log.take();
+
+        const CollageModel model = c.library().collages()[0].model;
+        QCOMPARE(model.items().size(), 3);
+        QCOMPARE(model.items()[0], moved.items()[0]);
+        QCOMPARE(lines.count("skipped "), 1);
+        QCOMPARE(c.views()[0]->model(), model);
+        QVERIFY(QFile::exists(f.path("Trip/a.png")) && QFile::exists(f.path("Trip/b.png")));
+        CollageHistory *history = c.undoManager("Trip");
+        QCOMPARE(history->undoText(), QStringLiteral("Add Photos"));
+        history->undo();
+        QCOMPARE(c.library().collages()[0].model, moved);
+
+        // Nothing importable: no step at all.
+        c.handleDrop({files[1]}, 0);
+        QTRY_VERIFY(!c.isImporting());
+        QCOMPARE(history->undoText(), QStringLiteral("Move"));
+    }
+
+    void aDropOnAScreenWithoutACollageMakesOne()
+    {
+        ControllerFixture f;
+        f.useTwoScreens();
+        f.writeLibrary({"Trip"});
+        DesktopWindowController &c = f.controller();
+        QVERIFY(!c.collageOn(c.screens()[1]));
+        c.handleDrop({photo(f, "a.png")}, 1);
+        QTRY_VERIFY(!c.isImporting());
+        const std::optional<Collage> made = c.collageOn(c.screens()[1]);
+        QVERIFY(made && made->name != QStringLiteral("Trip"));
+        QCOMPARE(made->model.items().size(), 1);
+        QCOMPARE(c.collageOn(c.screens()[0])->model.items().size(), 0);
+    }
+
+    void pastingImagesAndFilesFromTheClipboard()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip"});
+        DesktopWindowController &c = f.controller();
+        QClipboard *clipboard = QApplication::clipboard();
+
+        QImage red(64, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        clipboard->setImage(red);
+        c.pasteImageFromClipboard();
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 1);
+        const PhotoItem pasted = c.library().collages()[0].model.items()[0];
+        QVERIFY(pasted.imageFileName.endsWith(QLatin1String(".png")));
+        QCOMPARE(QImage(f.path("Trip/") + pasted.imageFileName).pixelColor(3, 3), QColor(Qt::red));
+        QCOMPARE(pasted.size, QSizeF(360, 270));
+
+        // A file manager's Copy of the same file twice: two photos with two files.
+        const QString a = photo(f, "a.png");
+        auto *mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(a)});
+        clipboard->setMimeData(mime);
+        c.pasteImageFromClipboard();
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 3);
+        QVERIFY(QFile::exists(f.path("Trip/a.png")) && QFile::exists(f.path("Trip/a-2.png")));
+        QCOMPARE(c.undoManager("Trip")->count(), 2);
+
+        // Text only: nothing happens.
+        clipboard->setText(QStringLiteral("hello"));
+        c.pasteImageFromClipboard();
+        QVERIFY(!c.isImporting());
+        QCOMPARE(c.undoManager("Trip")->count(), 2);
+    }
+
+    void clipboardAndPanelInput()
+    {
+        QTemporaryDir dir;
+        QMimeData none;
+        none.setText(QStringLiteral("x"));
+        QVERIFY(ImportSources::clipboardFiles(&none, dir.path()).isEmpty());
+        QVERIFY(ImportSources::clipboardFiles(nullptr, dir.path()).isEmpty());
+        QMimeData image;
+        image.setImageData(QImage(5, 5, QImage::Format_ARGB32));
+        const QStringList written = ImportSources::clipboardFiles(&image, dir.path());
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(QImage(written[0]).size(), QSize(5, 5));
+        QVERIFY(ImportSources::clipboardFiles(&image, dir.path()) != written); // a fresh name each time
+
+        const QStringList filters = ImportSources::fileDialogFilters();
+        QCOMPARE(filters.size(), 2);
+        for (const char *pattern : {"*.heic", "*.JPG", "*.webp", "*.tif"})
+            QVERIFY2(filters[0].contains(QLatin1String(pattern)), pattern);
+        QCOMPARE(filters[1], QStringLiteral("All files (*)"));
+    }
+
+    void theMenuAndTheFilePanel()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip"});
+        DesktopWindowController &c = f.controller();
+        c.setEditing(true);
+        auto *button = c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Add Photos"));
+        QVERIFY(button);
+        button->click();
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QStringList titles;
+        for (QAction *action : menu->actions())
+            titles << action->text();
+        QCOMPARE(titles, (QStringList{"From Photos…", "From Files…"}));
+        QVERIFY(!menu->actions()[0]->icon().isNull());
+        // Under the button, 4 points down; the bar sits at the screen's foot, so Qt turns it up.
+        const QPoint below = button->mapToGlobal(QPoint(0, button->height() + 4));
+        QCOMPARE(menu->x(), below.x());
+        QVERIFY(menu->y() == below.y() || menu->geometry().bottom() < button->mapToGlobal(QPoint(0, 0)).y());
+        menu->close();
+
+        const QString a = photo(f, "a.png"), b = photo(f, "b.png");
+        f.platform().fakes().preferences->setValue(PreferenceKeys::lastPhotoFolder, QFileInfo(a).path());
+        c.addPhotosFromFiles();
+        auto *panel = qobject_cast<QFileDialog *>(c.filePanel());
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(panel->directory().absolutePath(), QFileInfo(a).path());
+        QCOMPARE(panel->fileMode(), QFileDialog::ExistingFiles);
+        QCOMPARE(panel->parentWidget(), static_cast<QWidget *>(c.windows()[0]));
+        panel->reject();
+        QTRY_VERIFY(!c.filePanel());
+        QCOMPARE(c.library().collages()[0].model.items().size(), 0);
+
+        f.platform().fakes().preferences->setValue(PreferenceKeys::lastPhotoFolder, QString());
+        c.addPhotosFromFiles();
+        panel = qobject_cast<QFileDialog *>(c.filePanel());
+        panel->setDirectory(QFileInfo(a).path());
+        emit panel->filesSelected({b, a});
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 2);
+        QCOMPARE(c.library().collages()[0].model.items()[0].imageFileName, QStringLiteral("b.png"));
+        QCOMPARE(f.platform().fakes().preferences->value(PreferenceKeys::lastPhotoFolder), QFileInfo(a).path());
+    }
+
+    void placeNamesArriveOneAtATimeWithoutAnUndoStep()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip"});
+        DesktopWindowController &c = f.controller();
+        FakeGeocoder &geocoder = *f.platform().fakes().geocoder;
+        const QStringList files{photo(f, "a.png", tagged(48.85, 2.35)), photo(f, "b.png"),
+                                photo(f, "c.png", tagged(-33.9, 151.2)), photo(f, "d.png", tagged(1, 1))};
+
+        c.handleDrop(files, 0); // switched off: nothing is looked up
+        QTRY_VERIFY(!c.isImporting());
+        QCOMPARE(geocoder.requests.size(), 0);
+        c.undoManager("Trip")->undo();
+
+        f.platform().fakes().preferences->setValue(PreferenceKeys::locationLookup, true);
+        c.handleDrop(files, 0);
+        QTRY_VERIFY(!c.isImporting());
+        QCOMPARE(geocoder.requests.size(), 1); // one at a time
+        QCOMPARE(geocoder.requests[0].latitude, 48.85);
+        CollageView *view = c.views()[0];
+
+        QVERIFY(geocoder.answerNext(Placemark{QStringLiteral("Paris"), {}, {}, QStringLiteral("France"), {}}));
+        QCOMPARE(captions(c.library().collages()[0].model),
+                 (QStringList{"Paris, France  ·  July 2021", "-", "July 2021", "July 2021"}));
+        QCOMPARE(captions(view->model())[0], QStringLiteral("Paris, France  ·  July 2021"));
+        QVERIFY(c.isSavePending());
+        QCOMPARE(geocoder.requests.size(), 2);
+        QCOMPARE(geocoder.requests[1].latitude, -33.9);
+
+        // The photo being looked up is deleted: its answer changes nothing.
+        CollageModel without = view->model();
+        without.remove(without.items()[2].id);
+        view->onEdit(without, "Delete");
+        QVERIFY(geocoder.answerNext(Placemark{QStringLiteral("Sydney"), {}, {}, QStringLiteral("Australia"), {}}));
+        QVERIFY(geocoder.answerNext(std::nullopt)); // nothing found: the date stays
+        QCOMPARE(captions(c.library().collages()[0].model),
+                 (QStringList{"Paris, France  ·  July 2021", "-", "July 2021"}));
+
+        // The name is no step of its own: undo takes back the delete, then the whole batch,
+        // and redo brings the batch back with its name.
+        CollageHistory *history = c.undoManager("Trip");
+        QCOMPARE(history->count(), 2);
+        history->undo();
+        QCOMPARE(captions(c.library().collages()[0].model),
+                 (QStringList{"Paris, France  ·  July 2021", "-", "July 2021", "July 2021"}));
+        history->undo();
+        QCOMPARE(c.library().collages()[0].model.items().size(), 0);
+        history->redo();
+        QCOMPARE(captions(c.library().collages()[0].model)[0], QStringLiteral("Paris, France  ·  July 2021"));
+    }
+
+    void aLongBatchShowsItsProgressAfterAMoment()
+    {
+        QWidget screen;
+        screen.resize(800, 600);
+        screen.show();
+        ImportProgress progress(&screen);
+        progress.start(200);
+        QVERIFY(!progress.isVisible());
+        QTRY_VERIFY(progress.isVisible());
+        progress.setProgress(12, 200);
+        QCOMPARE(progress.text(), QStringLiteral("Adding photos… 12 of 200"));
+        QCOMPARE(progress.x(), (screen.width() - progress.width()) / 2);
+    }
+};
+
+QTEST_MAIN(TestAddPhotos)
+#include "tst_addphotos.moc"
