@@ -5,7 +5,8 @@ Starts its own X server with two monitors, a window manager with a compositor (o
 picom on Xvfb, or xfwm4 with its own on Xorg's dummy driver) and a desktop background, in a
 temporary HOME, then drives the binary: windows per screen, their window-manager states,
 click-through, ordinary windows over the prints, the editing mode with its backdrop and control
-bar, screens unplugged and plugged back while editing, and quitting on signals. Everything it
+bar, screens unplugged and plugged back while editing, pasting an image from the clipboard, and
+quitting on signals. Everything it
 started is stopped again, also on failure.
 
 Usage: run.py PATH-TO-VELORAN [--wm openbox|xfwm4] [--keep] [--shots DIR]
@@ -13,6 +14,7 @@ Usage: run.py PATH-TO-VELORAN [--wm openbox|xfwm4] [--keep] [--shots DIR]
 """
 
 import os
+import re
 import shutil
 import signal
 import sys
@@ -27,6 +29,7 @@ RIGHT = (1920, 0, 1280, 1024)
 UNDER_WINDOW = (400, 500)
 MAGENTA = (0xE0, 0x20, 0xE0)
 GREEN = (0x20, 0xC0, 0x40)
+CYAN = (0x20, 0xC0, 0xC0)
 
 
 def find_bar(image, frame):
@@ -233,6 +236,27 @@ def test_without_compositor(s):
     check(len(layout_centers(s, "Trip")) == 2, "the library was damaged")
 
 
+def test_paste(s):
+    """Ctrl+V in the editing mode puts the clipboard's image on the collage under the pointer."""
+    png = os.path.join(s.tmp, "clipboard.png")
+    s.x.run("convert", "-size", "400x300", "xc:#20c0c0", png)
+    s.spawn(["xclip", "-quiet", "-selection", "clipboard", "-t", "image/png", "-i", png], "xclip")
+    s.launch("--edit")
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    s.x.run("xdotool", "mousemove", "960", "200")
+    s.x.run("xdotool", "key", "ctrl+v")
+    added = wait_for("the pasted photo", lambda: re.search(
+        r"\[import\] INFO: added [0-9A-F-]{36}\.png as ([0-9A-F-]{36}\.png)", s.log()), 10)
+    name = added.group(1)
+    check(os.path.exists(os.path.join(s.library_root, "Trip", name)), "the pasted image is not in the collage folder")
+
+    def cyan_on_left(image):
+        return any(close_to(image.at(x, y), CYAN) for x in range(8, 1920, 16) for y in range(8, 1080, 16))
+    expect_shot(s, "pasted", "the pasted photo on the left screen", cyan_on_left)
+    wait_for("the layout to be saved", lambda: name in open(os.path.join(s.library_root, "Trip", "collage.json")).read())
+    s.quit_with(signal.SIGTERM)
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__)
@@ -240,7 +264,7 @@ def main():
     wm = sys.argv[sys.argv.index("--wm") + 1] if "--wm" in sys.argv else "openbox"
     shots = sys.argv[sys.argv.index("--shots") + 1] if "--shots" in sys.argv else None
     tools = {"openbox": ["Xvfb", "openbox", "picom"], "xfwm4": [XORG, "xfwm4", "dbus-run-session"]}[wm]
-    for tool in tools + ["hsetroot", "xdotool", "xrandr", "xprop", "xwininfo", "xmessage", "import", "convert"]:
+    for tool in tools + ["hsetroot", "xdotool", "xclip", "xrandr", "xprop", "xwininfo", "xmessage", "import", "convert"]:
         if shutil.which(tool) is None:
             print("SKIP: %s is not installed" % tool)
             return 77
@@ -261,6 +285,8 @@ def main():
             print("PASS canvas input: Escape leaves, an edit right before SIGTERM is saved")
         test_without_compositor(s)
         print("PASS without a compositor: the desktop background is painted in, SIGHUP")
+        test_paste(s)
+        print("PASS paste: an image on the clipboard becomes a photo on screen and in the collage folder")
     except Failure as failure:
         print("FAIL:", failure)
         if s.app_log and os.path.exists(s.app_log):
