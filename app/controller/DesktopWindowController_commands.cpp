@@ -7,6 +7,7 @@
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
 #include "app/import/ImportSources.h"
+#include "app/import/PhotoGalleryWindow.h"
 #include "app/import/PhotoImport.h"
 #include "app/import/PlaceNameQueue.h"
 #include "core/Log.h"
@@ -89,12 +90,33 @@ void DesktopWindowController::addPhotosFromFiles()
     panel->activateWindow();
 }
 
-void DesktopWindowController::addPhotosFromLibrary() {}
+void DesktopWindowController::addPhotosFromLibrary()
+{
+    m_importTargetScreen = cursorScreen();
+    // One gallery at a time: asking again brings it forward, aimed at the pointer's screen.
+    if (m_photoPickerWindow) {
+        m_photoPickerWindow->raise();
+        m_photoPickerWindow->activateWindow();
+        return;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    auto *window = new PhotoGalleryWindow(pictures, m_store.root(), Platform::instance().images(), ThumbnailCache(),
+                                          m_importTargetScreen ? panelParent(*m_importTargetScreen) : nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    connect(window, &PhotoGalleryWindow::photosPicked, this, &DesktopWindowController::pickedPhotos);
+    m_photoPickerWindow = window;
+    Platform::instance().windowing().activateApplication();
+    window->show();
+    if (m_importTargetScreen)
+        window->centreOn(m_importTargetScreen->screen);
+    window->raise();
+    window->activateWindow();
+}
 
 void DesktopWindowController::pickedPhotos(const QStringList &files)
 {
-    if (m_photoPickerWindow)
-        m_photoPickerWindow->close();
+    // The gallery tells as it closes itself.
     m_photoPickerWindow = nullptr;
     if (files.isEmpty())
         return;

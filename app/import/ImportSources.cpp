@@ -39,11 +39,12 @@ QStringList clipboardFiles(const QMimeData *mime, const QString &tempDir)
 
 QStringList fileDialogFilters()
 {
+    QStringList extensions(ImageImporter::supportedExtensions().begin(), ImageImporter::supportedExtensions().end());
+    std::sort(extensions.begin(), extensions.end());
     QStringList patterns;
     // Both cases: cameras write "IMG_0001.JPG", and the portal's filters match case-sensitively.
-    for (const QString &extension : ImageImporter::supportedExtensions())
+    for (const QString &extension : std::as_const(extensions))
         patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
-    std::sort(patterns.begin(), patterns.end());
     return {QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' '))), QStringLiteral("All files (*)")};
 }
 

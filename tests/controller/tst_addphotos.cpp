@@ -6,6 +6,7 @@
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
 #include "app/import/ImportSources.h"
+#include "app/import/PhotoGalleryWindow.h"
 #include "platform/fake/FakeGeocoder.h"
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/MemoryPreferences.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -197,6 +199,40 @@ private Q_SLOTS:
         QTRY_COMPARE(c.library().collages()[0].model.items().size(), 2);
         QCOMPARE(c.library().collages()[0].model.items()[0].imageFileName, QStringLiteral("b.png"));
         QCOMPARE(f.platform().fakes().preferences->value(PreferenceKeys::lastPhotoFolder), QFileInfo(a).path());
+    }
+
+    void theGalleryAddsWhatWasPickedInPickedOrder()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip"}, {1});
+        DesktopWindowController &c = f.controller();
+        QVERIFY(TestFiles::makeDir(f.sandbox().pictures()));
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(f.sandbox().pictures() + u'/' + QLatin1String(name)));
+        c.addPhotosFromLibrary();
+        auto *gallery = qobject_cast<PhotoGalleryWindow *>(c.photoPickerWindow());
+        QVERIFY(gallery && gallery->isVisible());
+        QCOMPARE(gallery->windowTitle(), QStringLiteral("Add Photos from Library"));
+        QTRY_COMPARE(gallery->model().rowCount(), 3);
+        c.addPhotosFromLibrary(); // asked again: the same window
+        QCOMPARE(c.photoPickerWindow(), gallery);
+
+        for (const char *name : {"c.png", "a.png"}) {
+            for (int row = 0; row < 3; ++row) {
+                if (gallery->model().path(row).endsWith(QLatin1String(name)))
+                    gallery->view()->selectionModel()->select(gallery->model().index(row), QItemSelectionModel::Select);
+            }
+        }
+        gallery->accept();
+        QTRY_VERIFY(!c.photoPickerWindow());
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 3);
+        QCOMPARE(c.library().collages()[0].model.items()[1].imageFileName, QStringLiteral("c.png"));
+        QCOMPARE(c.library().collages()[0].model.items()[2].imageFileName, QStringLiteral("a.png"));
+
+        c.addPhotosFromLibrary(); // cancelled: nothing changes
+        qobject_cast<PhotoGalleryWindow *>(c.photoPickerWindow())->reject();
+        QTRY_VERIFY(!c.photoPickerWindow());
+        QCOMPARE(c.undoManager("Trip")->count(), 1);
     }
 
     void placeNamesArriveOneAtATimeWithoutAnUndoStep()

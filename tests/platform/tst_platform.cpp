@@ -5,6 +5,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
 #include "platform/fake/MemoryPreferences.h"
+#include "platform/geocoding/Geocoder.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
 #include "platform/screens/QtScreenService.h"
