@@ -3,7 +3,6 @@
 #include "app/import/Placement.h"
 #include "core/ImageImporter.h"
 #include "core/Log.h"
-#include "platform/threads/BackgroundPriority.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -28,7 +27,7 @@ void PhotoImport::run(const Batch &batch, std::function<void(const Result &)> do
     // The destructor waits for the pool, so the job never outlives this object, and Qt drops
     // an answer still queued for it when it goes.
     m_worker.start([this, batch, done = std::move(done), progress = std::move(progress), seed] {
-        lowerCurrentThreadPriority();
+        // Normal priority: the user is waiting for these photos, unlike for decoding ahead.
         QRandomGenerator random(seed);
         const int total = int(batch.files.size());
         const Result result = importBatch(batch, m_metadata, random, [&](int filesDone) {

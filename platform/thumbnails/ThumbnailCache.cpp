@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
+
+#include <cstdio>
 
 namespace {
 
@@ -71,10 +73,17 @@ bool ThumbnailCache::save(const QString &file, Flavor flavor, const QImage &imag
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QFile::setPermissions(m_root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    // A fresh file renamed over the old one: readers never see half a thumbnail. No sync to
+    // disk, though: a cache entry lost in a crash is simply made again.
+    QTemporaryFile out(path + QStringLiteral(".XXXXXX"));
+    if (!out.open())
         return false;
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QImageWriter writer(&out, "png");
-    return writer.write(thumbnail) && out.commit();
+    if (!writer.write(thumbnail) || !out.flush())
+        return false;
+    if (std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    out.setAutoRemove(false);
+    return true;
 }
