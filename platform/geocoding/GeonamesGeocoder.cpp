@@ -5,6 +5,16 @@
 
 #include "platform/threads/BackgroundPriority.h"
 
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <dlfcn.h>
+
 namespace {
 
 QString text(const char *value)
@@ -15,6 +25,17 @@ QString text(const char *value)
 std::optional<QString> nonEmpty(const QString &value)
 {
     return value.isEmpty() ? std::nullopt : std::optional<QString>(value);
+}
+
+// The table is compiled into the library: a new library file may hold other cities.
+QByteArray libraryIdentity()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void *>(&geonames_get_n_cities), &info) || !info.dli_fname)
+        return QByteArrayLiteral("unknown");
+    const QFileInfo library(QString::fromLocal8Bit(info.dli_fname));
+    return library.canonicalFilePath().toUtf8() + ' ' + QByteArray::number(library.size()) + ' '
+        + QByteArray::number(library.lastModified().toMSecsSinceEpoch());
 }
 
 } // namespace
@@ -31,7 +52,48 @@ GeonamesGeocoder::~GeonamesGeocoder()
     m_worker.waitForDone();
 }
 
-QList<CityIndex::Position> GeonamesGeocoder::loadPositions()
+QString GeonamesGeocoder::defaultCacheFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/veloran/geonames-positions.bin");
+}
+
+QList<CityIndex::Position> GeonamesGeocoder::loadPositions(const QString &cacheFile)
+{
+    const QByteArray identity = libraryIdentity();
+    if (!cacheFile.isEmpty()) {
+        QFile file(cacheFile);
+        if (file.open(QIODevice::ReadOnly)) {
+            QDataStream in(&file);
+            QByteArray stored;
+            QList<CityIndex::Position> cached;
+            in >> stored;
+            qint32 count = 0;
+            in >> count;
+            if (stored == identity && count == geonames_get_n_cities()) {
+                cached.resize(count);
+                for (CityIndex::Position &position : cached)
+                    in >> position.latitude >> position.longitude;
+                if (in.status() == QDataStream::Ok)
+                    return cached;
+            }
+        }
+    }
+    QList<CityIndex::Position> positions = readPositions();
+    if (!cacheFile.isEmpty() && QDir().mkpath(QFileInfo(cacheFile).absolutePath())) {
+        QSaveFile file(cacheFile);
+        if (file.open(QIODevice::WriteOnly)) {
+            QDataStream out(&file);
+            out << identity << qint32(positions.size());
+            for (const CityIndex::Position &position : std::as_const(positions))
+                out << position.latitude << position.longitude;
+            file.commit();
+        }
+    }
+    return positions;
+}
+
+QList<CityIndex::Position> GeonamesGeocoder::readPositions()
 {
     QList<CityIndex::Position> positions;
     const int count = geonames_get_n_cities();

@@ -28,10 +28,14 @@ public:
     void reverseGeocode(double latitude, double longitude, QObject *context, Completion done) override;
 
     // Where the cities of the table lie, in table order. Their names are read only for a
-    // city found: translating every name takes longer than all the rest.
-    static QList<CityIndex::Position> loadPositions();
+    // city found: translating every name takes longer than all the rest. Reading them from
+    // the library costs tens of milliseconds, so they are kept in cacheFile (when not empty)
+    // for as long as the library file is the same.
+    static QList<CityIndex::Position> loadPositions(const QString &cacheFile = defaultCacheFile());
+    static QString defaultCacheFile();
     // The names of the table's city, in the user's language.
     static Placemark placemarkOf(int city);
+    static QList<CityIndex::Position> readPositions();
 
 private:
     void deliver(quint64 ticket, const std::optional<Placemark> &place);

@@ -1,7 +1,12 @@
 #include "platform/geocoding/CityIndex.h"
 #include "platform/geocoding/GeonamesGeocoder.h"
 
+#include "support/Sandbox.h"
+
+#include <QDataStream>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Place names from the table of cities on this computer.
@@ -44,6 +49,7 @@ private Q_SLOTS:
     // The real table: a city's own coordinates name it, the open sea names nothing.
     void answersFromTheTableOnTheGuiThread()
     {
+        Sandbox sandbox; // the positions are kept in the cache folder
         GeonamesGeocoder geocoder;
         QObject context;
         QList<std::optional<Placemark>> answers;
@@ -65,6 +71,36 @@ private Q_SLOTS:
         gone.reset();
         QTest::qWait(200);
         QCOMPARE(answers.size(), 2);
+        QVERIFY(QFile::exists(GeonamesGeocoder::defaultCacheFile()));
+    }
+
+    // Kept positions are used only while they belong to the same table; anything else in
+    // that file is replaced by a fresh reading.
+    void positionsAreKeptWhileTheTableIsTheSame()
+    {
+        QTemporaryDir dir;
+        const QString kept = dir.filePath(QStringLiteral("sub/positions.bin"));
+        const QList<CityIndex::Position> table = GeonamesGeocoder::readPositions();
+        const auto same = [&](const QList<CityIndex::Position> &list) {
+            return list.size() == table.size() && list.last().latitude == table.last().latitude
+                && list.first().longitude == table.first().longitude;
+        };
+        QVERIFY(same(GeonamesGeocoder::loadPositions(kept)));
+        QVERIFY(QFile::exists(kept));
+        QVERIFY(same(GeonamesGeocoder::loadPositions(kept)));
+
+        // Positions kept for another library file, then a cut-off file.
+        const QByteArray bytes = TestFiles::read(kept);
+        QByteArray stale;
+        QDataStream out(&stale, QIODevice::WriteOnly);
+        out << QByteArray("/usr/lib/libgeonames.so.0 1 1") << qint32(table.size());
+        for (int i = 0; i < table.size(); ++i)
+            out << 0.0 << 0.0;
+        for (const QByteArray &broken : {stale, bytes.left(bytes.size() / 2)}) {
+            QVERIFY(TestFiles::write(kept, broken));
+            QVERIFY(same(GeonamesGeocoder::loadPositions(kept)));
+            QCOMPARE(TestFiles::read(kept), bytes);
+        }
     }
 };
 
