@@ -167,8 +167,7 @@ private Q_SLOTS:
         QCOMPARE(scaleStep({20, 20}, false), QSizeF(20, 20));
         QCOMPARE(sizeText({320.9, 240.2}), QStringLiteral("320 × 240"));
         QCOMPARE(sizeText({1e300, std::nan("")}), QStringLiteral("1000000000000000 × 0"));
-        QCOMPARE(angleText(deg(-15.4)), QStringLiteral("345°"));
-        QCOMPARE(wholeDegrees(deg(-375.5)), -375);
+        QVERIFY(angleText(deg(-15.4)) == QStringLiteral("345°") && wholeDegrees(deg(-375.5)) == -375);
         QCOMPARE(angleText(std::nan("")), QStringLiteral("0°"));
     }
 };
