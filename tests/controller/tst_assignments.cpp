@@ -40,8 +40,7 @@ private Q_SLOTS:
         ScreenInfo keyless = a;
         keyless.displayKey.clear();
         DisplayAssignments::set("Trip", keyless);
-        QCOMPARE(stored().size(), 1);
-        QCOMPARE(DisplayAssignments::assignedName(keyless), std::nullopt);
+        QVERIFY(stored().size() == 1 && DisplayAssignments::assignedName(keyless) == std::nullopt);
         // Anything but a map of strings reads as no assignments at all.
         f.platform().fakes().preferences->setRawValue(PreferenceKeys::displayCollageAssignments.text(), 42);
         QVERIFY(stored().isEmpty());
@@ -60,8 +59,7 @@ private Q_SLOTS:
         DisplayAssignments::set("Gone", f.screenAt(0));
         f.destroyController();
         DesktopWindowController &again = f.controller();
-        QCOMPARE(again.collageOn(again.screens()[0]), std::nullopt);
-        QVERIFY(again.views()[0]->model().isEmpty());
+        QVERIFY(again.collageOn(again.screens()[0]) == std::nullopt && again.views()[0]->model().isEmpty());
         QCOMPARE(stored().value(key), QStringLiteral("Gone"));
     }
 
@@ -69,12 +67,10 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"}, {1, 2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1, 2});
         // Assigning makes the collage the active one, without saving.
         c.assign("Zoo", f.screenAt(1));
-        QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
-        QVERIFY(!c.isSavePending());
+        QVERIFY(c.library().active().name == QStringLiteral("Zoo") && !c.isSavePending());
 
         c.library().setActiveID(c.library().collages()[0].id);
         f.screens().setPointerPosition(QPoint(2500, 500));
@@ -95,8 +91,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"A", "B", "C"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"A", "B", "C"});
         // B is shown only on a display that is not attached: it counts as unshown.
         DisplayAssignments::set("B", FakeScreenService::makeScreen("GONE", QRect(0, 0, 10, 10)));
         QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("B"));
@@ -110,11 +105,9 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"});
         // Already showing one: nothing else happens.
-        QCOMPARE(c.ensureCollage(f.screenAt(0))->name, QStringLiteral("Trip"));
-        QVERIFY(!c.isSavePending());
+        QVERIFY(c.ensureCollage(f.screenAt(0))->name == QStringLiteral("Trip") && !c.isSavePending());
         // An unshown collage is given to the screen.
         QCOMPARE(c.ensureCollage(f.screenAt(1))->name, QStringLiteral("Zoo"));
         QCOMPARE(c.views()[1]->imageBaseDir(), std::optional(f.path("Zoo")));
@@ -128,8 +121,7 @@ private Q_SLOTS:
         QCOMPARE(c.ensureCollage(f.screenAt(1))->name, QStringLiteral("Collage 2"));
         QCOMPARE(c.collageOn(f.screenAt(1))->name, QStringLiteral("Collage 2"));
         QCOMPARE(c.writesCompleted(), writes + 1);
-        QVERIFY(QFileInfo::exists(f.path("Collage 2/collage.json")));
-        QVERIFY(c.isSavePending());
+        QVERIFY(QFileInfo::exists(f.path("Collage 2/collage.json")) && c.isSavePending());
         c.library().addCollage("Collage 4");
         QCOMPARE(c.uniqueCollageName(), QStringLiteral("Collage 5"));
         // A screen without a key gets none.
@@ -141,15 +133,11 @@ private Q_SLOTS:
     void deletingRemovesFolderEntryAndHistory()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip", "Zoo"}, {1, 0});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1, 0});
         c.views()[0]->onEdit(CollageModel(), "Delete");
         c.deleteCollage("Trip");
-        QCOMPARE(c.library().collages().size(), 1);
-        QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
-        QVERIFY(!f.isDir("Trip"));
-        QVERIFY(!stored().contains(f.screenAt(0).displayKey));
-        QVERIFY(!c.hasUndoManager("Trip"));
+        QVERIFY(c.library().collages().size() == 1 && c.library().active().name == QStringLiteral("Zoo"));
+        QVERIFY(!f.isDir("Trip") && !stored().contains(f.screenAt(0).displayKey) && !c.hasUndoManager("Trip"));
         QVERIFY(c.views()[0]->model().isEmpty());
         // The snapshot waiting before the delete must not bring the folder back.
         QVERIFY(c.isSavePending());
@@ -157,13 +145,11 @@ private Q_SLOTS:
         c.flushSave();
         QVERIFY(!f.isDir("Trip"));
         // At the next screen change the main screen gets the first collage again.
-        QVERIFY(f.changeScreens(f.screens().screens()));
-        QCOMPARE(c.collageOn(c.screens()[0])->name, QStringLiteral("Zoo"));
+        QVERIFY(f.changeScreens(f.screens().screens()) && c.collageOn(c.screens()[0])->name == QStringLiteral("Zoo"));
 
         // The last collage is never deleted.
         c.deleteCollage("Zoo");
-        QCOMPARE(c.library().collages().size(), 1);
-        QVERIFY(f.isDir("Zoo"));
+        QVERIFY(c.library().collages().size() == 1 && f.isDir("Zoo"));
     }
 
     void deletingRemovesOnlyTheCollagesOwnFolder()
@@ -187,8 +173,7 @@ private Q_SLOTS:
         c.library().addCollage(QString());
         c.deleteCollage("..");
         c.deleteCollage(QString());
-        QVERIFY(QFileInfo::exists(f.path("Untitled/collage.json")));
-        QVERIFY(f.isDir("Moor"));
+        QVERIFY(QFileInfo::exists(f.path("Untitled/collage.json")) && f.isDir("Moor"));
     }
 
     void aWriteQueuedBeforeTheFolderChangesCannotUndoIt_data()
@@ -202,8 +187,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, rename);
         ControllerFixture f;
-        f.writeLibrary(manyNames(60) << "Trip"); // Trip is written last
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith(manyNames(60) << "Trip"); // Trip is written last
         // Every collage changed: the queued write takes a while to reach Trip.
         for (const Collage &collage : QList<Collage>(c.library().collages())) {
             c.library().setActiveID(collage.id);
@@ -225,8 +209,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"}, {2, 0});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {2, 0});
         c.assign("Trip", f.screenAt(1));
         const CollageModel m0 = c.views()[0]->model();
         c.views()[0]->onEdit(CollageModel(), "Delete");
@@ -234,8 +217,7 @@ private Q_SLOTS:
         // its folder form: the screens still show it after a restart.
         QVERIFY(c.renameCollage("Trip", "  Paris: 2024 \n"));
         const QString name = QStringLiteral("Paris- 2024");
-        QVERIFY(!f.isDir("Trip"));
-        QVERIFY(QFileInfo::exists(f.path(name + "/collage.json")));
+        QVERIFY(!f.isDir("Trip") && QFileInfo::exists(f.path(name + "/collage.json")));
         QCOMPARE(stored().value(f.screenAt(0).displayKey), name);
         QCOMPARE(stored().value(f.screenAt(1).displayKey), name);
         QCOMPARE(c.views()[1]->imageBaseDir(), std::optional(f.path(name)));
@@ -254,18 +236,12 @@ private Q_SLOTS:
     void renamingRefusesEmptyUnchangedUnknownAndClashingNames()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip", "Zoo", "a-b"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo", "a-b"});
         const Library before = c.library();
-        QVERIFY(!c.renameCollage("Trip", "   "));
-        QVERIFY(!c.renameCollage("Trip", "  Trip  "));
-        QVERIFY(!c.renameCollage("Nope", "Other"));
-        QCOMPARE(beeps(f), 0);
-        QVERIFY(!c.renameCollage("Trip", "Zoo"));
-        QCOMPARE(beeps(f), 1);
+        QVERIFY(!c.renameCollage("Trip", "   ") && !c.renameCollage("Trip", "  Trip  "));
+        QVERIFY(!c.renameCollage("Nope", "Other") && beeps(f) == 0 && !c.renameCollage("Trip", "Zoo") && beeps(f) == 1);
         // Differs from "a-b" only where the folder name would replace characters.
-        QVERIFY(!c.renameCollage("Trip", "a/b"));
-        QCOMPARE(beeps(f), 2);
+        QVERIFY(!c.renameCollage("Trip", "a/b") && beeps(f) == 2);
         QCOMPARE(c.library(), before);
         QVERIFY(!c.isSavePending());
     }
@@ -273,20 +249,15 @@ private Q_SLOTS:
     void aRenameMovesTheFolderOrIsRefused()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         // Something not a collage already sits where the folder would go.
         QVERIFY(TestFiles::write(f.path("Holiday/notes.txt"), "mine"));
         StderrCapture capture;
-        QVERIFY(!c.renameCollage("Trip", "Holiday"));
-        QVERIFY(capture.take().contains("[store] ERROR: cannot move"));
-        QCOMPARE(beeps(f), 1);
-        QVERIFY(c.library().findNamed("Trip"));
-        QVERIFY(QFileInfo::exists(f.path("Trip/collage.json")));
+        QVERIFY(!c.renameCollage("Trip", "Holiday") && capture.take().contains("[store] ERROR: cannot move"));
+        QVERIFY(beeps(f) == 1 && c.library().findNamed("Trip") && QFileInfo::exists(f.path("Trip/collage.json")));
         QCOMPARE(TestFiles::read(f.path("Holiday/notes.txt")), QByteArray("mine"));
         // An empty stray folder is no obstacle, and a collage never saved has none to move.
-        QVERIFY(TestFiles::makeDir(f.path("Tour")));
-        QVERIFY(c.renameCollage("Trip", "Tour"));
+        QVERIFY(TestFiles::makeDir(f.path("Tour")) && c.renameCollage("Trip", "Tour"));
         QVERIFY(QFileInfo::exists(f.path("Tour/collage.json")));
         c.library().addCollage("Fresh");
         QVERIFY(c.renameCollage("Fresh", "Fresher"));

@@ -13,8 +13,7 @@ private Q_SLOTS:
     void aBurstOfEditsIsWrittenOnceAfterTheLast()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         CollageView *view = c.views()[0];
         QElapsedTimer sinceLast;
         CollageModel model = view->model();
@@ -38,8 +37,7 @@ private Q_SLOTS:
     void flushWritesAWaitingSnapshotAtOnce()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         c.flushSave(); // nothing waits: nothing is written
         QCOMPARE(c.writesCompleted(), 0);
         const CollageModel model = nudged(c.views()[0]->model(), 25);
@@ -56,14 +54,12 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         const QStringList names = manyNames(40);
-        f.writeLibrary(names);
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith(names);
         c.library().setActiveID(c.library().collages().last().id);
         c.library().updateActive(modelWithPhotos({"late.jpg"}));
         c.performSave(c.library());
         c.flushSave();
-        QCOMPARE(c.writesCompleted(), 1);
-        QCOMPARE(f.onDisk(names.last()).items().size(), 1);
+        QVERIFY(c.writesCompleted() == 1 && f.onDisk(names.last()).items().size() == 1);
     }
 
     void aFailedWriteIsLoggedOnceAndKeepsTheLibrary()
@@ -80,8 +76,7 @@ private Q_SLOTS:
         // At exit there is no one left to tell.
         c.scheduleSave();
         c.flushSave();
-        QCOMPARE(c.writesCompleted(), 2);
-        QCOMPARE(capture.take().count("[store] ERROR: save failed: "), 1);
+        QVERIFY(c.writesCompleted() == 2 && capture.take().count("[store] ERROR: save failed: ") == 1);
         QCOMPARE(c.library(), inMemory);
         QVERIFY(!c.isSavePending());
     }
@@ -89,8 +84,7 @@ private Q_SLOTS:
     void aDestroyedControllerWritesNothingThatWasStillWaiting()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         const CollageModel original = c.library().collages()[0].model;
         c.views()[0]->onEdit(nudged(original, 50), "Move");
         f.destroyController();

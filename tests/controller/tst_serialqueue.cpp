@@ -55,8 +55,7 @@ private Q_SLOTS:
             sawSlowDone = slowDone.load();
             worker = std::this_thread::get_id();
         });
-        QVERIFY(sawSlowDone);
-        QVERIFY(worker != std::this_thread::get_id());
+        QVERIFY(sawSlowDone && worker != std::this_thread::get_id());
         // A job that itself waits on the queue runs inline instead of deadlocking.
         bool inner = false;
         queue.sync([&] { queue.sync([&] { inner = true; }); });

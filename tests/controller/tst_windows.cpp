@@ -25,14 +25,12 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"}, {2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         QCOMPARE(c.windows().size(), 2);
         for (int i = 0; i < 2; ++i) {
             DesktopWindow *window = c.windows()[i];
             QCOMPARE(window->geometry(), c.screens()[i].frame);
-            QVERIFY(window->isVisible());
-            QVERIFY(f.windowing().state(window).prepared);
+            QVERIFY(window->isVisible() && f.windowing().state(window).prepared);
             QCOMPARE(f.windowing().state(window).level, WindowLevel::Desktop);
             QVERIFY(f.windowing().state(window).clickThrough);
             QCOMPARE(c.views()[i]->window(), window);
@@ -44,18 +42,15 @@ private Q_SLOTS:
         const ScreenInfo left = f.screenAt(0);
         c.setEditing(true);
         QPointer<DesktopWindow> oldWindow(c.windows()[0]);
-        QVERIFY(f.changeScreens({}));
-        QVERIFY(c.windows().isEmpty() && c.backdrops().isEmpty());
+        QVERIFY(f.changeScreens({}) && c.windows().isEmpty() && c.backdrops().isEmpty());
         StderrCapture capture;
         QVERIFY(f.changeScreens({left}));
         const QByteArray log = capture.take();
         QVERIFY(log.endsWith("[app] INFO: screens changed → 1 display(s)\n"));
         QVERIFY(log.contains("[edit] INFO: edit mode: ON\n"));
         processDeletes();
-        QVERIFY(oldWindow.isNull());
-        QCOMPARE(c.windows().size(), 1);
-        QCOMPARE(f.windowing().state(c.windows()[0]).level, WindowLevel::Floating);
-        QCOMPARE(c.controlBars().size(), 1);
+        QVERIFY(oldWindow.isNull() && c.windows().size() == 1);
+        QVERIFY(f.windowing().state(c.windows()[0]).level == WindowLevel::Floating && c.controlBars().size() == 1);
         QCOMPARE(c.views()[0]->model().items().size(), 2);
     }
 
@@ -64,9 +59,7 @@ private Q_SLOTS:
         ControllerFixture f;
         f.screens().setScreens({});
         DesktopWindowController &c = f.controller();
-        QVERIFY(c.windows().isEmpty());
-        QCOMPARE(c.cursorScreen(), std::nullopt);
-        QCOMPARE(c.focusCursorCollage(), std::nullopt);
+        QVERIFY(c.windows().isEmpty() && c.cursorScreen() == std::nullopt && c.focusCursorCollage() == std::nullopt);
         c.setEditing(true);
         QVERIFY(!c.isEditing());
     }
@@ -82,17 +75,14 @@ private Q_SLOTS:
         f.windowing().clearCalls();
         StderrCapture capture;
         c.setEditing(true);
-        QCOMPARE(capture.take(), QByteArray("[edit] INFO: edit mode: ON\n"));
-        QVERIFY(f.windowing().isApplicationActive());
+        QVERIFY(capture.take() == QByteArray("[edit] INFO: edit mode: ON\n") && f.windowing().isApplicationActive());
         // Every window is made key in list order: the last one keeps the keyboard.
         QCOMPARE(f.windowing().keyWindow(), c.windows()[1]);
-        QCOMPARE(c.backdrops().size(), 2);
-        QCOMPARE(c.controlBars().size(), 2);
+        QVERIFY(c.backdrops().size() == 2 && c.controlBars().size() == 2);
         for (int i = 0; i < 2; ++i) {
             DesktopWindow *window = c.windows()[i];
             QCOMPARE(f.windowing().state(window).level, WindowLevel::Floating);
-            QVERIFY(!f.windowing().state(window).clickThrough);
-            QVERIFY(c.views()[i]->isEditing());
+            QVERIFY(!f.windowing().state(window).clickThrough && c.views()[i]->isEditing());
             QCOMPARE(window->focusWidget(), c.views()[i]);
             // Backdrop under the canvas, bar above everything.
             const QObjectList children = window->children();
@@ -121,15 +111,13 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"}, {2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         c.setEditing(false);
         c.setEditing(true);
         c.setEditing(true);
         processDeletes();
         for (DesktopWindow *window : c.windows()) {
-            QCOMPARE(window->findChildren<ControlBar *>().size(), 1);
-            QCOMPARE(window->findChildren<Backdrop *>().size(), 1);
+            QVERIFY(window->findChildren<ControlBar *>().size() == 1 && window->findChildren<Backdrop *>().size() == 1);
         }
         CollageView *view = c.views()[0];
         view->setSelectedID(view->model().items().first().id);
@@ -145,8 +133,7 @@ private Q_SLOTS:
             QCOMPARE(f.windowing().state(c.windows()[i]).level, WindowLevel::Desktop);
             QVERIFY(f.windowing().state(c.windows()[i]).clickThrough);
             QVERIFY(c.windows()[i]->findChildren<ControlBar *>().isEmpty());
-            QVERIFY(c.windows()[i]->findChildren<Backdrop *>().isEmpty());
-            QVERIFY(!c.views()[i]->isEditing());
+            QVERIFY(c.windows()[i]->findChildren<Backdrop *>().isEmpty() && !c.views()[i]->isEditing());
         }
         QCOMPARE(view->selectedID(), std::nullopt);
     }

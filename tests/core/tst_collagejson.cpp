@@ -107,18 +107,15 @@ private Q_SLOTS:
         items[2].rotation = nan;
         items[3].cropRect.setWidth(inf);
         for (const PhotoItem &item : items) {
-            QVERIFY(!encode(item).ok());
-            QVERIFY(!modelToBytes(CollageModel({ModelFactory::item(), item})).ok());
+            QVERIFY(!encode(item).ok() && !modelToBytes(CollageModel({ModelFactory::item(), item})).ok());
             QVERIFY(!libraryToBytes(Library::single(CollageModel({item}), QStringLiteral("x"))).ok());
         }
     }
 
     void modelAndLayoutRequireTheirKey()
     {
-        QVERIFY(!modelFromBytes(R"({"photos":[]})").ok());
-        QVERIFY(!layoutFromBytes(R"({"items":[]})").ok());
-        QVERIFY(!layoutFromBytes("[]").ok());
-        QVERIFY(!layoutFromBytes("").ok());
+        QVERIFY(!modelFromBytes(R"({"photos":[]})").ok() && !layoutFromBytes(R"({"items":[]})").ok());
+        QVERIFY(!layoutFromBytes("[]").ok() && !layoutFromBytes("").ok());
         QVERIFY(layoutFromBytes(R"({"photos":[], "other": 1})").value().isEmpty());
         // One bad item fails the whole document.
         QVERIFY(!layoutFromBytes("{\"photos\":[" + QByteArray(kItem) + ",{\"id\":1}]}").ok());

@@ -54,10 +54,8 @@ private Q_SLOTS:
         Fixture f;
         for (const char *name : {"trip 10", "Trip 2", "Album"})
             QVERIFY(f.addCollage(name));
-        QVERIFY(TestFiles::makeDir(f.root + "/Trip"));
-        QVERIFY(f.addCollage(".cache"));
-        QVERIFY(TestFiles::write(f.root + "/notes.txt", "x"));
-        QVERIFY(f.addCollage("../outside"));
+        QVERIFY(TestFiles::makeDir(f.root + "/Trip") && f.addCollage(".cache"));
+        QVERIFY(TestFiles::write(f.root + "/notes.txt", "x") && f.addCollage("../outside"));
         QVERIFY(QFile::link(f.sandbox.path("outside"), f.root + "/Linked"));
         const Library library = f.store.load();
         QCOMPARE(names(library), QStringList({"Album", "Trip 2", "trip 10"}));
@@ -71,10 +69,8 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.addCollage("Good"));
         const QString layout = f.root + "/Bad/collage.json";
-        QVERIFY(TestFiles::write(layout, "{\"items\": []}"));
-        QVERIFY(TestFiles::write(f.root + "/Bad/a.jpg", "A"));
-        QVERIFY(TestFiles::makeDir(f.root + "/Odd/collage.json"));
-        QVERIFY(TestFiles::makeDir(f.root + "/Pipe"));
+        QVERIFY(TestFiles::write(layout, "{\"items\": []}") && TestFiles::write(f.root + "/Bad/a.jpg", "A"));
+        QVERIFY(TestFiles::makeDir(f.root + "/Odd/collage.json") && TestFiles::makeDir(f.root + "/Pipe"));
         QCOMPARE(::mkfifo(QFile::encodeName(f.root + "/Pipe/collage.json").constData(), 0600), 0);
 
         QCOMPARE(names(f.store.load()), QStringList({"Good"}));
@@ -83,8 +79,7 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(f.root + "/Bad/a.jpg"), QByteArray("A"));
         QCOMPARE(TestFiles::tree(f.root).filter(".corrupt"), QStringList({"Bad/collage.json.corrupt"}));
 
-        QVERIFY(TestFiles::write(layout, "still broken"));
-        QCOMPARE(names(f.store.load()), QStringList({"Good"}));
+        QVERIFY(TestFiles::write(layout, "still broken") && names(f.store.load()) == QStringList({"Good"}));
         QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("still broken"));
     }
 
@@ -93,8 +88,7 @@ private Q_SLOTS:
     {
         Fixture f;
         const Library library({collage("Paris: day 1", {photo("a.jpg"), photo("b.jpg")}), collage("Home")}, {});
-        QVERIFY(f.store.save(library).ok());
-        QVERIFY(TestFiles::write(f.root + "/Home/unused.jpg", "keep"));
+        QVERIFY(f.store.save(library).ok() && TestFiles::write(f.root + "/Home/unused.jpg", "keep"));
         const ino_t paris = inode(f.root + "/Paris- day 1/collage.json"), home = inode(f.root + "/Home/collage.json");
         Library loaded = f.store.load();
         QCOMPARE(names(loaded), QStringList({"Home", "Paris- day 1"}));
@@ -115,8 +109,7 @@ private Q_SLOTS:
         QVERIFY(f.addCollage("A-B", {photo("kept.jpg")}));
         const Library library({collage("A/B", {photo("first.jpg")}), collage("A:B", {photo("second.jpg")})}, {});
         const Status saved = f.store.save(library);
-        QVERIFY(!saved.ok());
-        QVERIFY(saved.error().message.contains("A:B"));
+        QVERIFY(!saved.ok() && saved.error().message.contains("A:B"));
         QCOMPARE(TestFiles::tree(f.root), QStringList({"A-B", "A-B/collage.json"}));
         QCOMPARE(layoutAt(f.root + "/A-B/collage.json"), library.collages().at(0).model.items());
     }
@@ -166,8 +159,7 @@ private Q_SLOTS:
             {collage("First", {photo("1.jpg")}), collage("Broken", {broken}), collage("Blocked"), collage("Last", {photo("2.jpg")})}, {});
 
         const Status saved = f.store.save(library);
-        QVERIFY(!saved.ok());
-        QVERIFY(saved.error().message.contains("Broken"));
+        QVERIFY(!saved.ok() && saved.error().message.contains("Broken"));
         QCOMPARE(layoutAt(f.root + "/First/collage.json"), library.collages().at(0).model.items());
         QCOMPARE(layoutAt(f.root + "/Last/collage.json"), library.collages().at(3).model.items());
         // The collage that could not be encoded keeps its previous layout.
@@ -180,10 +172,8 @@ private Q_SLOTS:
     {
         Fixture f;
         const QString outside = f.sandbox.path("outside");
-        QVERIFY(TestFiles::write(outside + "/collage.json", "not ours"));
-        QVERIFY(TestFiles::makeDir(f.root));
-        QVERIFY(QFile::link(outside, f.root + "/Linked"));
-        QVERIFY(TestFiles::makeDir(f.root + "/LinkedFile"));
+        QVERIFY(TestFiles::write(outside + "/collage.json", "not ours") && TestFiles::makeDir(f.root));
+        QVERIFY(QFile::link(outside, f.root + "/Linked") && TestFiles::makeDir(f.root + "/LinkedFile"));
         QVERIFY(QFile::link(outside + "/collage.json", f.root + "/LinkedFile/collage.json"));
 
         const QString longName(400, QChar(u'n'));
@@ -238,21 +228,17 @@ private Q_SLOTS:
         Sandbox sandbox;
         const QString old = sandbox.pictures() + "/Veloran";
         QVERIFY(TestFiles::write(old + "/Trip/collage.json", "{\"photos\": []}"));
-        QVERIFY(TestFiles::write(old + "/Trip/a.jpg", "jpeg"));
-        QVERIFY(TestFiles::write(old + "/.hidden", "h"));
+        QVERIFY(TestFiles::write(old + "/Trip/a.jpg", "jpeg") && TestFiles::write(old + "/.hidden", "h"));
         const QString root = Paths::picturesLibraryRoot().value();
         QCOMPARE(TestFiles::tree(root), QStringList({".hidden", "Trip", "Trip/a.jpg", "Trip/collage.json"}));
-        QCOMPARE(TestFiles::read(root + "/Trip/a.jpg"), QByteArray("jpeg"));
-        QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(TestFiles::read(root + "/Trip/a.jpg") == QByteArray("jpeg") && !QFileInfo::exists(old));
         // Once the root exists the older name is never looked at again.
-        QVERIFY(TestFiles::write(old + "/Later/collage.json", "{}"));
-        QVERIFY(Paths::picturesLibraryRoot().ok());
+        QVERIFY(TestFiles::write(old + "/Later/collage.json", "{}") && Paths::picturesLibraryRoot().ok());
         QCOMPARE(TestFiles::tree(old), QStringList({"Later", "Later/collage.json"}));
         QVERIFY(!QFileInfo::exists(root + "/Later"));
         // A file that carries the older name is left alone.
         Sandbox other;
-        QVERIFY(TestFiles::write(other.pictures() + "/Veloran", "my own file"));
-        QVERIFY(Paths::picturesLibraryRoot().ok());
+        QVERIFY(TestFiles::write(other.pictures() + "/Veloran", "my own file") && Paths::picturesLibraryRoot().ok());
         QCOMPARE(TestFiles::read(other.pictures() + "/Veloran"), QByteArray("my own file"));
     }
 };

@@ -51,17 +51,14 @@ private Q_SLOTS:
         QCOMPARE(names(library), QStringList({"My Collage"}));
         QCOMPARE(library.active().model.items(), items);
         // An undecodable library file is backed up, and then the oldest file is not consulted.
-        QVERIFY(QDir(legacy.libraryFile).removeRecursively());
-        QVERIFY(TestFiles::write(legacy.libraryFile, "{not json"));
+        QVERIFY(QDir(legacy.libraryFile).removeRecursively() && TestFiles::write(legacy.libraryFile, "{not json"));
         QVERIFY(TestFiles::write(legacy.libraryFile + ".corrupt", "older backup"));
         QVERIFY(isFresh(legacy.libraryStore().load()));
         QCOMPARE(TestFiles::read(legacy.libraryFile + ".corrupt"), QByteArray("{not json"));
         QCOMPARE(TestFiles::read(legacy.libraryFile), QByteArray("{not json"));
         // An undecodable oldest file gives the fresh library and no backup.
-        QVERIFY(QFile::remove(legacy.libraryFile));
-        QVERIFY(TestFiles::write(legacy.collageFile, "[]"));
-        QVERIFY(isFresh(legacy.libraryStore().load()));
-        QVERIFY(!QFileInfo::exists(legacy.collageFile + ".corrupt"));
+        QVERIFY(QFile::remove(legacy.libraryFile) && TestFiles::write(legacy.collageFile, "[]"));
+        QVERIFY(isFresh(legacy.libraryStore().load()) && !QFileInfo::exists(legacy.collageFile + ".corrupt"));
     }
 
     void migrationCopiesCollagesAndPhotos()
@@ -70,8 +67,7 @@ private Q_SLOTS:
         const Collage first = collage("Trip", {photo("a.jpg"), photo("missing.jpg")});
         const Collage second = collage("Trip", {photo("b.jpg"), photo("a.jpg")});
         QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({first, second})));
-        QVERIFY(TestFiles::write(legacy.photos + "/a.jpg", "A"));
-        QVERIFY(TestFiles::write(legacy.photos + "/b.jpg", "B"));
+        QVERIFY(TestFiles::write(legacy.photos + "/a.jpg", "A") && TestFiles::write(legacy.photos + "/b.jpg", "B"));
         QVERIFY(TestFiles::write(legacy.root + "/Trip/a.jpg", "theirs")); // a folder, but no collage
 
         const Library library = legacy.folderStore().load();
@@ -101,8 +97,7 @@ private Q_SLOTS:
         const QList<PhotoItem> items{photo("../../../secret.jpg"), photo(legacy.sandbox.path("secret.jpg")),
                                      photo(".."), photo(""), photo("../Library.jpg"), photo("ok.jpg")};
         QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({collage("Trip", items)})));
-        QVERIFY(TestFiles::write(legacy.photos + "/ok.jpg", "ok"));
-        QVERIFY(TestFiles::makeDir(legacy.root));
+        QVERIFY(TestFiles::write(legacy.photos + "/ok.jpg", "ok") && TestFiles::makeDir(legacy.root));
         const QStringList before = TestFiles::tree(legacy.sandbox.path());
 
         const Library library = legacy.folderStore().load();
@@ -123,14 +118,11 @@ private Q_SLOTS:
         // Only the oldest file: no migration, a fresh start.
         Legacy oldest;
         QVERIFY(TestFiles::write(oldest.collageFile, modelBytes({photo("a.jpg")})));
-        QVERIFY(TestFiles::write(oldest.photos + "/a.jpg", "A"));
-        QVERIFY(startsFresh(oldest.folderStore()));
+        QVERIFY(TestFiles::write(oldest.photos + "/a.jpg", "A") && startsFresh(oldest.folderStore()));
         // A library file whose collage list is empty migrates nothing, nor does an undecodable one.
         Legacy empty, garbage;
-        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({})));
-        QVERIFY(startsFresh(empty.folderStore()));
-        QVERIFY(TestFiles::write(garbage.libraryFile, "garbage"));
-        QVERIFY(startsFresh(garbage.folderStore()));
+        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({})) && startsFresh(empty.folderStore()));
+        QVERIFY(TestFiles::write(garbage.libraryFile, "garbage") && startsFresh(garbage.folderStore()));
         QCOMPARE(TestFiles::read(garbage.libraryFile + ".corrupt"), QByteArray("garbage"));
         // Without a legacy store or photo folder there is nothing to migrate from.
         Legacy partial;
