@@ -54,10 +54,8 @@ private Q_SLOTS:
         geocoder.reverseGeocode(-33.8688, 151.2093, &context, record);
         geocoder.reverseGeocode(-40.0, -20.0, &context, record);
         QTRY_COMPARE(answers.size(), 2);
-        QVERIFY(answers[0]);
-        QCOMPARE(answers[0]->locality, QStringLiteral("Sydney"));
-        QCOMPARE(answers[0]->country, QStringLiteral("Australia"));
-        QVERIFY(!answers[1]);
+        QVERIFY(answers[0] && answers[0]->locality == QStringLiteral("Sydney"));
+        QVERIFY(answers[0]->country == QStringLiteral("Australia") && !answers[1]);
 
         // An answer for a context that is gone is dropped.
         auto gone = std::make_unique<QObject>();

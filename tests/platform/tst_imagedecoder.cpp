@@ -95,14 +95,12 @@ private slots:
         const QImage decoded = decoder.decode(path);
         QCOMPARE(decoded.size(), QSize(20, 40));
         QCOMPARE(corners(decoded).mid(0, 2), (QList<QColor>{Qt::blue, Qt::red}));
-        QCOMPARE(decoder.orientedSize(path), QSize(20, 40));
-        QCOMPARE(decoder.decode(path, 10).size(), QSize(5, 10));
+        QVERIFY(decoder.orientedSize(path) == QSize(20, 40) && decoder.decode(path, 10).size() == QSize(5, 10));
         const QString jpeg = fixture(QStringLiteral("orientation-6.jpg"));
         QCOMPARE(decoder.decode(jpeg, 10).size(), QSize(5, 10));
         // Upright it is blue, red / white, green.
         const QImage bottomRight = decoder.decodeCropped(jpeg, QRectF(0.5, 0.5, 0.5, 0.5));
-        QCOMPARE(bottomRight.size(), QSize(10, 20));
-        QVERIFY(near(bottomRight.pixelColor(5, 10), Qt::green));
+        QVERIFY(bottomRight.size() == QSize(10, 20) && near(bottomRight.pixelColor(5, 10), Qt::green));
     }
 
     // Landscape to the limit, rounded; never enlarged; no limit at all. Portrait and PNG limits

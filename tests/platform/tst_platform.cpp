@@ -1,10 +1,8 @@
 #include "platform/Platform.h"
 #include "platform/accessibility/AccessibilitySettings.h"
 #include "platform/appearance/Appearance.h"
-#include "platform/fake/FakeHaptics.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
-#include "platform/fake/MemoryPreferences.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
 #include "platform/screens/QtScreenService.h"
@@ -62,8 +60,7 @@ private slots:
     {
         const EnvGuard env("VELORAN_PLATFORM", QByteArray());
         Platform &platform = Platform::instance();
-        QCOMPARE(platform.kind(), Platform::Kind::Linux);
-        QVERIFY(!FakePlatform::current());
+        QVERIFY(platform.kind() == Platform::Kind::Linux && !FakePlatform::current());
         QVERIFY(dynamic_cast<QtScreenService *>(&platform.screens()) && dynamic_cast<X11DesktopWindowing *>(&platform.windowing())
                 && dynamic_cast<FileImageDecoder *>(&platform.images()) && dynamic_cast<SettingsPreferences *>(&platform.preferences())
                 && dynamic_cast<DesktopSymbols *>(&platform.symbols()));
@@ -74,21 +71,6 @@ private slots:
         QVERIFY(!a11y.reduceMotion() && !a11y.reduceTransparency() && !a11y.increaseContrast());
         QCOMPARE(platform.appearance().accentColor(), QGuiApplication::palette().color(QPalette::Highlight));
         QVERIFY(timer.elapsed() < 1000);
-    }
-
-    void testsInstallTheirOwn()
-    {
-        auto fake = std::make_unique<FakePlatform>();
-        FakePlatform *raw = fake.get();
-        Platform::install(std::move(fake));
-        QVERIFY(Platform::isInstalled());
-        QCOMPARE(&Platform::instance(), static_cast<Platform *>(raw));
-        QCOMPARE(FakePlatform::current(), raw);
-        raw->fakes().preferences->setValue(PreferenceKeys::didOnboard, true);
-        QVERIFY(Platform::instance().preferences().value(PreferenceKeys::didOnboard));
-        Platform::install(std::make_unique<FakePlatform>()); // a fresh fake starts from nothing
-        QVERIFY(!Platform::instance().preferences().value(PreferenceKeys::didOnboard));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, Platform(Platform::Kind::Fake, Platform::Services{}));
     }
 
     // XWayland is chosen on a Wayland session that has it, unless the user chose otherwise.

@@ -35,8 +35,7 @@ private Q_SLOTS:
         QCOMPARE(QFile(stored).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
 
         const QImage loaded = cache.load(photo, ThumbnailCache::Flavor::large);
-        QCOMPARE(loaded.size(), QSize(256, 170));
-        QVERIFY(cache.load(photo, ThumbnailCache::Flavor::normal).isNull());
+        QVERIFY(loaded.size() == QSize(256, 170) && cache.load(photo, ThumbnailCache::Flavor::normal).isNull());
 
         // The photo changes: its old thumbnail no longer counts.
         struct utimbuf later{1700000000, 1700000000};
