@@ -80,11 +80,22 @@ private slots:
         QVERIFY2(pinColour.red() > 200 && pinColour.green() < 90, qPrintable(pinColour.name()));
         QVERIFY(lightness(img.pixel(at(plain, pin + QPointF(-3, 3)))) > lightness(pinColour.rgb()));
         // The shadow falls below the card: darker 6 points under it than 6 points over it.
-        const QPoint below = at(plain, {160, -6});
-        const QPoint above = at(plain, {160, PhotoFrame::frameSize(plain.size).height() + 6});
-        const int darkBelow = lightness(desktop(img.size()).pixel(below)) - lightness(img.pixel(below));
-        const int darkAbove = lightness(desktop(img.size()).pixel(above)) - lightness(img.pixel(above));
+        const QImage bare = desktop(img.size());
+        const auto dark = [&](QPointF framePoint) {
+            const QPoint p = at(plain, framePoint);
+            return lightness(bare.pixel(p)) - lightness(img.pixel(p));
+        };
+        const QSizeF frame = PhotoFrame::frameSize(plain.size);
+        const int darkBelow = dark({160, -6}), darkAbove = dark({160, frame.height() + 6});
         QVERIFY2(darkBelow > darkAbove + 5 && darkBelow > 6, qPrintable(QStringLiteral("%1 %2").arg(darkBelow).arg(darkAbove)));
+        // Soft: it fades away from the card to nothing, evenly on both sides, with no seam
+        // where its cached pieces meet.
+        for (double d = 4; d < 40; d += 2)
+            QVERIFY2(dark({160, -d - 2}) <= dark({160, -d}) + 1, qPrintable(QString::number(d)));
+        QVERIFY(dark({160, -40}) <= 1);
+        QVERIFY(std::abs(dark({-6, 100}) - dark({frame.width() + 6, 100})) <= 3);
+        for (double x = 20; x < frame.width() - 20; x += 1)
+            QVERIFY2(std::abs(dark({x, -8}) - dark({x + 1, -8})) <= 3, qPrintable(QString::number(x)));
         // The test picture's yellow marker sits top-left; flipped horizontally it shows top-right.
         const auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 160 && qBlue(c) < 120; };
         const QRectF photo = PhotoFrame::photoRect(plain.size);

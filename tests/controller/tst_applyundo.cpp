@@ -13,8 +13,7 @@ private Q_SLOTS:
     void editsUndoAndRedoGoThroughApply()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         CollageView *view = c.views()[0];
         const CollageModel m0 = view->model();
         const CollageModel m1 = nudged(m0, 10), m2 = nudged(m1, 10);
@@ -52,8 +51,7 @@ private Q_SLOTS:
         // The step is recorded after the change is made; the stack's immediate redo must
         // not apply the model a second time (by name, it would hit the first namesake).
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         const CollageModel first = c.library().collages()[0].model;
         c.library().addCollage("Trip"); // now active
         const CollageModel m1 = modelWithPhotos({"a.jpg"});
@@ -68,8 +66,7 @@ private Q_SLOTS:
         // Place names are written straight into the library; undo records what it found,
         // so redo brings back the state the undo replaced, place name included.
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         const CollageModel m0 = c.library().collages()[0].model;
         c.views()[0]->onEdit(nudged(m0, 20), "Move");
         CollageModel named = c.library().collages()[0].model;
@@ -85,8 +82,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"}, {2, 3});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {2, 3});
         CollageView *left = c.views()[0], *right = c.views()[1];
         QCOMPARE(left->imageBaseDir(), std::optional(f.path("Trip")));
         c.assign("Zoo", f.screenAt(1));
@@ -126,8 +122,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         const Library before = c.library();
         // Only the main screen gets a default; the right one shows nothing.
         QVERIFY(c.views()[1]->model().isEmpty());

@@ -69,8 +69,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"}, {1, 2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1, 2});
         // Assigning makes the collage the active one, without saving.
         c.assign("Zoo", f.screenAt(1));
         QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
@@ -95,8 +94,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"A", "B", "C"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"A", "B", "C"});
         // B is shown only on a display that is not attached: it counts as unshown.
         DisplayAssignments::set("B", FakeScreenService::makeScreen("GONE", QRect(0, 0, 10, 10)));
         QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("B"));
@@ -110,8 +108,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"});
         // Already showing one: nothing else happens.
         QCOMPARE(c.ensureCollage(f.screenAt(0))->name, QStringLiteral("Trip"));
         QVERIFY(!c.isSavePending());
@@ -141,8 +138,7 @@ private Q_SLOTS:
     void deletingRemovesFolderEntryAndHistory()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip", "Zoo"}, {1, 0});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1, 0});
         c.views()[0]->onEdit(CollageModel(), "Delete");
         c.deleteCollage("Trip");
         QCOMPARE(c.library().collages().size(), 1);
@@ -202,8 +198,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, rename);
         ControllerFixture f;
-        f.writeLibrary(manyNames(60) << "Trip"); // Trip is written last
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith(manyNames(60) << "Trip"); // Trip is written last
         // Every collage changed: the queued write takes a while to reach Trip.
         for (const Collage &collage : QList<Collage>(c.library().collages())) {
             c.library().setActiveID(collage.id);
@@ -225,8 +220,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip", "Zoo"}, {2, 0});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {2, 0});
         c.assign("Trip", f.screenAt(1));
         const CollageModel m0 = c.views()[0]->model();
         c.views()[0]->onEdit(CollageModel(), "Delete");
@@ -254,8 +248,7 @@ private Q_SLOTS:
     void renamingRefusesEmptyUnchangedUnknownAndClashingNames()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip", "Zoo", "a-b"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo", "a-b"});
         const Library before = c.library();
         QVERIFY(!c.renameCollage("Trip", "   "));
         QVERIFY(!c.renameCollage("Trip", "  Trip  "));
@@ -273,8 +266,7 @@ private Q_SLOTS:
     void aRenameMovesTheFolderOrIsRefused()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         // Something not a collage already sits where the folder would go.
         QVERIFY(TestFiles::write(f.path("Holiday/notes.txt"), "mine"));
         StderrCapture capture;

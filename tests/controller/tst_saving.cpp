@@ -13,8 +13,7 @@ private Q_SLOTS:
     void aBurstOfEditsIsWrittenOnceAfterTheLast()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         CollageView *view = c.views()[0];
         QElapsedTimer sinceLast;
         CollageModel model = view->model();
@@ -38,8 +37,7 @@ private Q_SLOTS:
     void flushWritesAWaitingSnapshotAtOnce()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         c.flushSave(); // nothing waits: nothing is written
         QCOMPARE(c.writesCompleted(), 0);
         const CollageModel model = nudged(c.views()[0]->model(), 25);
@@ -56,8 +54,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         const QStringList names = manyNames(40);
-        f.writeLibrary(names);
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith(names);
         c.library().setActiveID(c.library().collages().last().id);
         c.library().updateActive(modelWithPhotos({"late.jpg"}));
         c.performSave(c.library());
@@ -89,8 +86,7 @@ private Q_SLOTS:
     void aDestroyedControllerWritesNothingThatWasStillWaiting()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         const CollageModel original = c.library().collages()[0].model;
         c.views()[0]->onEdit(nudged(original, 50), "Move");
         f.destroyController();

@@ -25,8 +25,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"}, {2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         QCOMPARE(c.windows().size(), 2);
         for (int i = 0; i < 2; ++i) {
             DesktopWindow *window = c.windows()[i];
@@ -45,7 +44,8 @@ private Q_SLOTS:
         c.setEditing(true);
         QPointer<DesktopWindow> oldWindow(c.windows()[0]);
         QVERIFY(f.changeScreens({}));
-        QVERIFY(c.windows().isEmpty() && c.backdrops().isEmpty());
+        QVERIFY(c.windows().isEmpty());
+        QVERIFY(c.backdrops().isEmpty());
         StderrCapture capture;
         QVERIFY(f.changeScreens({left}));
         const QByteArray log = capture.take();
@@ -121,8 +121,7 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"}, {2});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         c.setEditing(false);
         c.setEditing(true);
         c.setEditing(true);

@@ -1,11 +1,8 @@
 #include "platform/Platform.h"
 #include "platform/accessibility/AccessibilitySettings.h"
 #include "platform/appearance/Appearance.h"
-#include "platform/fake/FakeHaptics.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
-#include "platform/fake/MemoryPreferences.h"
-#include "platform/geocoding/Geocoder.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
 #include "platform/screens/QtScreenService.h"
@@ -75,21 +72,6 @@ private slots:
         QVERIFY(!a11y.reduceMotion() && !a11y.reduceTransparency() && !a11y.increaseContrast());
         QCOMPARE(platform.appearance().accentColor(), QGuiApplication::palette().color(QPalette::Highlight));
         QVERIFY(timer.elapsed() < 1000);
-    }
-
-    void testsInstallTheirOwn()
-    {
-        auto fake = std::make_unique<FakePlatform>();
-        FakePlatform *raw = fake.get();
-        Platform::install(std::move(fake));
-        QVERIFY(Platform::isInstalled());
-        QCOMPARE(&Platform::instance(), static_cast<Platform *>(raw));
-        QCOMPARE(FakePlatform::current(), raw);
-        raw->fakes().preferences->setValue(PreferenceKeys::didOnboard, true);
-        QVERIFY(Platform::instance().preferences().value(PreferenceKeys::didOnboard));
-        Platform::install(std::make_unique<FakePlatform>()); // a fresh fake starts from nothing
-        QVERIFY(!Platform::instance().preferences().value(PreferenceKeys::didOnboard));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, Platform(Platform::Kind::Fake, Platform::Services{}));
     }
 
     // XWayland is chosen on a Wayland session that has it, unless the user chose otherwise.

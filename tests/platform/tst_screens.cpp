@@ -94,7 +94,8 @@ private slots:
         QCOMPARE(screens[0].frame, QRect(0, 0, 1920, 1080));
         QCOMPARE(screens[0].screen.data(), QGuiApplication::screens().at(0));
         QCOMPARE(screens[0].displayKey, DisplayKey::fromIdentity(QString(), QString(), QString(), QStringLiteral("LEFT")));
-        QVERIFY(screens[0].primary && !screens[1].primary);
+        QVERIFY(screens[0].primary);
+        QVERIFY(!screens[1].primary);
         QCOMPARE(screens[1].name, QStringLiteral("RIGHT"));
         QCOMPARE(screens[1].frame, QRect(1920, 0, 1280, 1024));
         QCOMPARE(screens[1].pixelSize(), QSize(2560, 2048));

@@ -82,6 +82,12 @@ DesktopWindowController &ControllerFixture::controller(bool shown)
     return *m_controller;
 }
 
+DesktopWindowController &ControllerFixture::controllerWith(const QStringList &names, const QList<int> &photoCounts)
+{
+    writeLibrary(names, photoCounts);
+    return controller();
+}
+
 void ControllerFixture::destroyController()
 {
     m_controller.reset();

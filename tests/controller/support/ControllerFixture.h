@@ -40,6 +40,8 @@ public:
 
     // A controller on root(); show() has been called when shown is true.
     DesktopWindowController &controller(bool shown = true);
+    // writeLibrary(names, photoCounts), then controller().
+    DesktopWindowController &controllerWith(const QStringList &names, const QList<int> &photoCounts = {});
     void destroyController();
     const ScreenInfo &screenAt(int index) const;
 
