@@ -1,8 +1,9 @@
 // Entry points of the control bar's and the canvases' commands: adding photos by every road
 // (menu, file panel, gallery, drops, the clipboard) into one import, and the place names
-// that follow it. Arranging and cropping sit on the same apply road.
+// that follow it; tidying and scattering. Each ends on the one apply road.
 #include "app/controller/DesktopWindowController.h"
 
+#include "app/arrange/Arrangement.h"
 #include "app/canvas/CollageView.h"
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
@@ -23,6 +24,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 void DesktopWindowController::addPhotos(QPushButton *button)
@@ -220,9 +222,25 @@ void DesktopWindowController::placeNameFound(const QUuid &photoID, const QString
     scheduleSave();
 }
 
-void DesktopWindowController::tidyUp() {}
+void DesktopWindowController::tidyUp()
+{
+    const std::optional<Collage> collage = focusCursorCollage();
+    const std::optional<ScreenInfo> screen = cursorScreen();
+    if (!collage || !screen || collage->model.items().isEmpty())
+        return;
+    apply(Arrangement::tidyUp(collage->model, screen->frame.size()), QStringLiteral("Tidy Up"), true);
+}
 
-void DesktopWindowController::scatterPhotos() {}
+void DesktopWindowController::scatterPhotos()
+{
+    const std::optional<Collage> collage = focusCursorCollage();
+    const std::optional<ScreenInfo> screen = cursorScreen();
+    if (!collage || !screen)
+        return;
+    if (const std::optional<CollageModel> scattered =
+            Arrangement::scatter(collage->model, screen->frame.size(), *QRandomGenerator::global()))
+        apply(*scattered, QStringLiteral("Scatter"), true);
+}
 
 void DesktopWindowController::beginCrop(const QUuid &photoID, int screenIndex)
 {
