@@ -143,6 +143,7 @@ void DesktopWindowController::wireCanvas(CollageView *view, int index)
 
 void DesktopWindowController::teardownWindows()
 {
+    closeCropEditor();
     removeEditingChrome();
     for (DesktopWindow *window : std::as_const(m_windows)) {
         window->hide();

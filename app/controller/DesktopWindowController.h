@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/crop/CropEditorView.h"
 #include "core/CollageModel.h"
 #include "core/FolderLibraryStore.h"
 #include "core/Library.h"
@@ -117,6 +118,10 @@ public:
     QWidget *filePanel() const { return m_filePanel; }
     QWidget *photoPickerWindow() const { return m_photoPickerWindow; }
     void beginCrop(const QUuid &photoID, int screenIndex);
+    // The crop and a new size with the crop's aspect ratio, in one "Crop" step.
+    void commitCrop(const QUuid &photoID, const QRectF &normalisedCrop, QSize imagePixels);
+    void closeCropEditor();
+    CropEditorView *cropEditor() const { return m_cropEditor; }
 
     const Library &library() const { return m_library; }
     Library &library() { return m_library; }
@@ -160,4 +165,8 @@ private:
     std::optional<ScreenInfo> m_importTargetScreen;
     QPointer<QWidget> m_filePanel;
     QPointer<QWidget> m_photoPickerWindow;
+
+    QPointer<CropEditorView> m_cropEditor;
+    QUuid m_cropPhotoID;
+    QUuid m_cropCollageID;
 };

@@ -116,6 +116,9 @@ void DesktopWindowController::refreshViews(const QString &collageName, bool anim
     if (!index)
         return;
     const CollageModel &model = m_library.collages()[*index].model;
+    // An undo elsewhere took away the print being cropped.
+    if (m_cropEditor && m_library.collages()[*index].id == m_cropCollageID && !model.find(m_cropPhotoID))
+        closeCropEditor();
     const bool animate = animated && !Platform::instance().accessibility().reduceMotion();
     const StringMap assignments = DisplayAssignments::map();
     for (int i = 0; i < m_screens.size() && i < m_views.size(); ++i) {

@@ -1,10 +1,15 @@
 // Entry points of the control bar's and the canvases' commands: adding photos by every road
 // (menu, file panel, gallery, drops, the clipboard) into one import, and the place names
-// that follow it; tidying and scattering. Each ends on the one apply road.
+// that follow it; tidying, scattering and the crop editor. Each ends on the one apply road.
 #include "app/controller/DesktopWindowController.h"
 
 #include "app/arrange/Arrangement.h"
 #include "app/canvas/CollageView.h"
+#include "app/canvas/PhotoDecoder.h"
+#include "app/canvas/PrintItem.h"
+#include "app/canvas/PrintPhotoItem.h"
+#include "app/crop/CropEditorView.h"
+#include "app/controller/ControlBar.h"
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
 #include "app/import/ImportSources.h"
@@ -13,6 +18,7 @@
 #include "app/import/PlaceNameQueue.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
+#include "platform/images/ImageDecoder.h"
 #include "platform/preferences/PreferenceKeys.h"
 #include "platform/preferences/Preferences.h"
 #include "platform/symbols/Symbols.h"
@@ -26,6 +32,9 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QThreadPool>
+
+#include <cmath>
 
 void DesktopWindowController::addPhotos(QPushButton *button)
 {
@@ -244,6 +253,94 @@ void DesktopWindowController::scatterPhotos()
 
 void DesktopWindowController::beginCrop(const QUuid &photoID, int screenIndex)
 {
-    Q_UNUSED(photoID);
-    Q_UNUSED(screenIndex);
+    if (screenIndex < 0 || screenIndex >= m_screens.size() || screenIndex >= m_windows.size())
+        return;
+    const std::optional<Collage> collage = collageOn(m_screens[screenIndex]);
+    if (!collage)
+        return;
+    m_library.setActiveID(collage->id);
+    const PhotoItem *item = collage->model.find(photoID);
+    if (!item)
+        return;
+    const QString path = QDir(m_store.collageDir(collage->name)).filePath(item->imageFileName);
+    ImageDecoder *images = &Platform::instance().images();
+    const QSize pixels = images->orientedSize(path);
+    // No editor over nothing: its commit would store a crop of an image nobody saw.
+    if (!pixels.isValid() || pixels.isEmpty()) {
+        Log::edit().error(QStringLiteral("cannot crop %1: the image cannot be read").arg(item->imageFileName));
+        return;
+    }
+    closeCropEditor();
+
+    QImage standIn;
+    if (screenIndex < m_views.size()) {
+        if (PrintItem *print = m_views[screenIndex]->layersByID().value(photoID))
+            standIn = print->photo()->image();
+    }
+    DesktopWindow *window = m_windows[screenIndex];
+    auto *editor = new CropEditorView(pixels, CropGeometry::sanitised(item->cropRect), standIn, window);
+    editor->setBottomInset(m_screens[screenIndex].bottomInset());
+    m_cropEditor = editor;
+    m_cropPhotoID = photoID;
+    m_cropCollageID = collage->id;
+    QPointer<DesktopWindowController> self(this);
+    editor->onCommit = [self, photoID, pixels](const QRectF &crop) {
+        if (self)
+            self->commitCrop(photoID, crop, pixels);
+    };
+    editor->onCancel = [self] {
+        if (self)
+            self->closeCropEditor();
+    };
+    // Its own buttons take the bar's place on that screen.
+    for (ControlBar *bar : std::as_const(m_controlBars)) {
+        if (bar->window() == window)
+            bar->hide();
+    }
+    editor->show();
+    editor->raise();
+    Platform::instance().windowing().makeKeyAndOrderFront(window);
+    editor->setFocus(Qt::OtherFocusReason);
+
+    // Sharp on this screen's pixels, decoded off the GUI thread; the print's own image stands
+    // in meanwhile, so the editor opens at once.
+    const qreal ratio = m_screens[screenIndex].devicePixelRatio;
+    const QSizeF shown = editor->imageRect().size() * ratio;
+    const int limit = std::min(4096, int(std::ceil(std::max(shown.width(), shown.height()))));
+    QPointer<CropEditorView> target(editor);
+    PhotoDecoder::pool()->start([images, path, limit, target] {
+        const QImage image = images->decode(path, limit);
+        QMetaObject::invokeMethod(qApp, [target, image] {
+            if (target && !image.isNull())
+                target->setImage(image);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void DesktopWindowController::commitCrop(const QUuid &photoID, const QRectF &normalisedCrop, QSize imagePixels)
+{
+    const QUuid collageID = m_cropCollageID;
+    closeCropEditor();
+    const Collage *collage = m_library.find(collageID);
+    if (!collage || !collage->model.find(photoID))
+        return;
+    CollageModel model = collage->model;
+    model.update(photoID, [&](PhotoItem &item) {
+        item.cropRect = normalisedCrop;
+        item.size = CropGeometry::committedSize(item.size, normalisedCrop, imagePixels);
+    });
+    m_library.setActiveID(collageID);
+    apply(model, QStringLiteral("Crop"), false);
+}
+
+void DesktopWindowController::closeCropEditor()
+{
+    if (CropEditorView *editor = m_cropEditor) {
+        m_cropEditor = nullptr;
+        editor->hide();
+        for (ControlBar *bar : std::as_const(m_controlBars))
+            bar->setVisible(m_isEditing);
+        // Later: its own button or key may be what closes it.
+        editor->deleteLater();
+    }
 }

@@ -20,6 +20,8 @@ void DesktopWindowController::setEditing(bool editing)
         return;
     const bool wasEditing = m_isEditing;
     m_isEditing = editing;
+    if (!editing)
+        closeCropEditor();
 
     // Only a change of mode moves the keyboard between applications: activating again
     // would take our own window for the one to give the keyboard back to.
