@@ -31,6 +31,7 @@ void CropEditorView::setImage(const QImage &image)
 {
     m_image = image;
     m_standIn = QImage();
+    rescale();
     update();
 }
 
@@ -59,16 +60,47 @@ void CropEditorView::relayout()
     m_imageRect = CropGeometry::imageRect(size(), m_imagePixels, m_bottomInset);
     if (old.width() > 0 && old.height() > 0 && old != m_imageRect)
         m_crop = CropGeometry::viewCrop(CropGeometry::normalisedCrop(m_crop, old), m_imageRect);
+    if (old != m_imageRect)
+        rescale();
     update();
+}
+
+void CropEditorView::rescale()
+{
+    if (m_image.isNull() || m_imageRect.isEmpty()) {
+        m_scaled = QImage();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    m_scaled = m_image.scaled((m_imageRect.size() * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(m_image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    m_scaled.setDevicePixelRatio(ratio);
+}
+
+void CropEditorView::changeCrop(const QRectF &crop)
+{
+    if (crop == m_crop)
+        return;
+    // Only what changed: both crops with their handles and border.
+    const double reach = CropGeometry::handleRadius + 2;
+    const QRectF dirty = m_crop.united(crop).adjusted(-reach, -reach, reach, reach);
+    m_crop = crop;
+    update(dirty.toAlignedRect());
 }
 
 void CropEditorView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // An opaque image covers its rectangle: the veil goes only around it.
+    const bool opaque = !m_scaled.isNull() && !m_scaled.hasAlphaChannel();
+    painter.setClipRegion(opaque ? QRegion(rect()).subtracted(m_imageRect.toAlignedRect().adjusted(1, 1, -1, -1))
+                                 : QRegion(rect()));
     painter.fillRect(rect(), QColor(0, 0, 0, qRound(0.88 * 255)));
-    if (!m_image.isNull())
-        painter.drawImage(m_imageRect, m_image);
+    painter.setClipping(false);
+    if (!m_scaled.isNull())
+        painter.drawImage(m_imageRect.topLeft(), m_scaled);
     else if (!m_standIn.isNull())
         painter.drawImage(m_crop, m_standIn);
 
@@ -108,8 +140,7 @@ void CropEditorView::mousePressEvent(QMouseEvent *event)
 
 void CropEditorView::mouseMoveEvent(QMouseEvent *event)
 {
-    m_crop = CropGeometry::dragged(m_drag, m_cropStart, event->position() - m_dragStart, m_imageRect, m_crop);
-    update();
+    changeCrop(CropGeometry::dragged(m_drag, m_cropStart, event->position() - m_dragStart, m_imageRect, m_crop));
     event->accept();
 }
 

@@ -44,11 +44,16 @@ protected:
 
 private:
     void relayout();
+    // The image at its drawn size in device pixels, so a frame copies pixels instead of
+    // scaling a screen-sized image again.
+    void rescale();
+    void changeCrop(const QRectF &crop);
     void commit();
     void cancel();
 
     QSize m_imagePixels;
     QImage m_image;
+    QImage m_scaled;
     QImage m_standIn;
     QRectF m_imageRect;
     QRectF m_crop;
