@@ -257,6 +257,38 @@ def test_paste(s):
     s.quit_with(signal.SIGTERM)
 
 
+def layout_photo(s, collage, uid):
+    import json
+    with open(os.path.join(s.library_root, collage, "collage.json")) as f:
+        return next(p for p in json.load(f)["photos"] if p["id"] == uid)
+
+
+def test_crop(s):
+    """"c" on a print opens the crop editor; a corner drag and Return crop it in one step."""
+    uid = "11111111-2222-4333-8444-555555555555"
+    cx, cy = layout_photo(s, "Trip", uid)["center"]
+    s.launch("--edit")
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    s.x.run("xdotool", "mousemove", str(int(cx)), str(int(1080 - cy)), "click", "1")
+    s.x.run("xdotool", "key", "c")
+    # a.jpg (600 x 450) fitted between the 90-point margins and the 76-point button bar.
+    scale = min((1920 - 180) / 600, (1080 - 76 - 90) / 450)
+    width, height = 600 * scale, 450 * scale
+    left, top = 90 + (1920 - 180 - width) / 2, 90
+    expect_shot(s, "crop-editor", "the crop editor over the left screen",
+                lambda i: close_to(i.at(int(left + width / 2), int(top + height / 2)), (0xC8, 0x68, 0x30), 40)
+                and max(i.at(40, 540)) < 60)
+    corner = (int(left + width), int(top))
+    s.x.run("xdotool", "mousemove", str(corner[0]), str(corner[1]), "mousedown", "1")
+    for step in range(1, 11):
+        s.x.run("xdotool", "mousemove", str(corner[0] - 60 * step), str(corner[1] + 10 * step))
+    s.x.run("xdotool", "mouseup", "1", "key", "Return")
+    s.quit_with(signal.SIGTERM)
+    (x, y), (w, h) = layout_photo(s, "Trip", uid)["cropRect"]
+    check(abs(x) < 0.01 and abs(y - 100 / height) < 0.01 and abs(w - (width - 600) / width) < 0.01
+          and abs(h - (height - 100) / height) < 0.01, "the stored crop is %s" % ([x, y, w, h],))
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__)
@@ -287,6 +319,8 @@ def main():
         print("PASS without a compositor: the desktop background is painted in, SIGHUP")
         test_paste(s)
         print("PASS paste: an image on the clipboard becomes a photo on screen and in the collage folder")
+        test_crop(s)
+        print("PASS crop: \"c\", a corner drag and Return store the crop")
     except Failure as failure:
         print("FAIL:", failure)
         if s.app_log and os.path.exists(s.app_log):
