@@ -93,6 +93,7 @@ int main(int argc, char *argv[])
     DesktopWindowController controller(
         FolderLibraryStore(dir.filePath(QStringLiteral("library")), std::nullopt, std::nullopt));
     controller.show();
+    controller.setEditing(true); // drops land only in the editing mode
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
