@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -381,9 +382,20 @@ QImage X11DesktopWindowing::desktopBackground(const ScreenInfo &screen) const
     return image;
 }
 
-QString X11DesktopWindowing::desktopPicturePath(const ScreenInfo &) const
+QString X11DesktopWindowing::desktopPicturePath(const ScreenInfo &screen) const
 {
-    return DesktopPicture::path(*m_portal);
+    // Desktops count the primary screen first, then the others in the window system's order.
+    int number = 0;
+    if (!screen.primary) {
+        for (QScreen *other : QGuiApplication::screens()) {
+            if (other == QGuiApplication::primaryScreen())
+                continue;
+            ++number;
+            if (other == screen.screen)
+                break;
+        }
+    }
+    return DesktopPicture(m_portal.get()).path(screen, number);
 }
 
 void X11DesktopWindowing::setBlurBehind(QWidget *window, bool on, const QRegion &region)
