@@ -137,6 +137,9 @@ private:
     void runOnSaveQueue(const std::function<void()> &job);
     void noteWrite() { ++m_writesCompleted; }
     void pickedPhotos(const QStringList &files);
+    // Files are still being copied into that collage's folder: moving or removing the
+    // folder now would leave them behind or bring it back.
+    bool isImportingInto(const Collage &collage) const;
     void placeNameFound(const QUuid &photoID, const QString &caption);
     // The editing window on that screen, to keep panels above it; none outside editing.
     QWidget *panelParent(const ScreenInfo &screen) const;
@@ -163,6 +166,7 @@ private:
     std::unique_ptr<PhotoImport> m_photoImport;
     std::unique_ptr<PlaceNameQueue> m_placeNames;
     std::optional<ScreenInfo> m_importTargetScreen;
+    QHash<QUuid, int> m_importsInFlight; // collage id -> batches running
     QPointer<QWidget> m_filePanel;
     QPointer<QWidget> m_photoPickerWindow;
 

@@ -156,7 +156,7 @@ void DesktopWindowController::deleteCollage(const QString &name)
     if (m_library.collages().size() < 2)
         return;
     const Collage *collage = m_library.findNamed(name);
-    if (!collage)
+    if (!collage || isImportingInto(*collage))
         return;
     m_library.setActiveID(collage->id);
     m_library.removeActive();
@@ -187,7 +187,7 @@ bool DesktopWindowController::renameCollage(const QString &oldName, const QStrin
     if (newName == oldName)
         return false;
     const Collage *collage = m_library.findNamed(oldName);
-    if (!collage)
+    if (!collage || isImportingInto(*collage))
         return false;
 
     const QString newFolder = m_store.collageDir(newName);

@@ -18,6 +18,7 @@
 #include "app/import/PlaceNameQueue.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
+#include "platform/haptics/Haptics.h"
 #include "platform/images/ImageDecoder.h"
 #include "platform/preferences/PreferenceKeys.h"
 #include "platform/preferences/Preferences.h"
@@ -187,10 +188,13 @@ void DesktopWindowController::importImages(const QStringList &files, const Scree
         }
     }
     const QUuid collageID = active->id;
+    ++m_importsInFlight[collageID];
     m_photoImport->run(
         batch,
         [this, collageID, progress](const PhotoImport::Result &result) {
             delete progress.data();
+            if (--m_importsInFlight[collageID] <= 0)
+                m_importsInFlight.remove(collageID);
             const Collage *collage = m_library.find(collageID);
             if (!collage) {
                 Log::importing().error(QStringLiteral("the collage \"%1\" went away during the import; %2 photo(s) not added")
@@ -214,6 +218,15 @@ void DesktopWindowController::importImages(const QStringList &files, const Scree
 bool DesktopWindowController::isImporting() const
 {
     return m_photoImport->isBusy();
+}
+
+bool DesktopWindowController::isImportingInto(const Collage &collage) const
+{
+    if (!m_importsInFlight.contains(collage.id))
+        return false;
+    Log::importing().info(QStringLiteral("\"%1\" is still receiving photos; try again when they are in").arg(collage.name));
+    Platform::instance().haptics().beep();
+    return true;
 }
 
 void DesktopWindowController::placeNameFound(const QUuid &photoID, const QString &caption)

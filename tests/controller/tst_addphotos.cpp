@@ -87,6 +87,23 @@ private Q_SLOTS:
         QCOMPARE(history->undoText(), QStringLiteral("Move"));
     }
 
+    void aCollageReceivingPhotosKeepsItsFolder()
+    {
+        ControllerFixture f;
+        f.writeLibrary({"Trip", "Zoo"});
+        DesktopWindowController &c = f.controller();
+        const QString a = photo(f, "a.png");
+        c.handleDrop({a, a, a}, 0);
+        // Moving or removing the folder now would strand the files still being copied.
+        QVERIFY(!c.renameCollage("Trip", "Rome"));
+        c.deleteCollage("Trip");
+        QVERIFY(c.library().findNamed("Trip"));
+        QTRY_VERIFY(!c.isImporting());
+        QTRY_COMPARE(c.library().findNamed("Trip")->model.items().size(), 3);
+        QVERIFY(c.renameCollage("Trip", "Rome"));
+        QCOMPARE(TestFiles::entries(f.path("Rome")).filter(QStringLiteral(".png")).size(), 3);
+    }
+
     void aDropOnAScreenWithoutACollageMakesOne()
     {
         ControllerFixture f;
