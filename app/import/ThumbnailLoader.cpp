@@ -11,8 +11,8 @@
 
 namespace {
 
-// One writer for every loader: a cache file is synced to disk as it is written, which takes
-// far longer than decoding a small thumbnail, so the decoders never wait for it.
+// One writer for every loader: encoding and writing a cache file takes longer than decoding
+// a small thumbnail, so the decoders never wait for it.
 QThreadPool *cacheWriter()
 {
     static QPointer<QThreadPool> shared;
