@@ -2,7 +2,7 @@
 // time until the first screen of thumbnails is painted, with an empty and with a warm thumbnail
 // cache, and resident memory after scrolling page by page through every photo. Photos and
 // thumbnail cache live in a temporary folder that is removed afterwards.
-#include "app/import/PhotoGalleryWindow.h"
+#include "app/gallery/PhotoGalleryWindow.h"
 #include "platform/images/FileImageDecoder.h"
 
 #include <QApplication>

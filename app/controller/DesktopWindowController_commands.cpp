@@ -13,7 +13,7 @@
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
 #include "app/import/ImportSources.h"
-#include "app/import/PhotoGalleryWindow.h"
+#include "app/gallery/PhotoGalleryWindow.h"
 #include "app/import/PhotoImport.h"
 #include "app/import/PlaceNameQueue.h"
 #include "core/Log.h"

@@ -6,7 +6,7 @@
 #include "app/controller/DesktopWindow.h"
 #include "app/import/ImportProgress.h"
 #include "app/import/ImportSources.h"
-#include "app/import/PhotoGalleryWindow.h"
+#include "app/gallery/PhotoGalleryWindow.h"
 #include "platform/fake/FakeGeocoder.h"
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/MemoryPreferences.h"

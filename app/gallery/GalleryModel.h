@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/import/GalleryScanner.h"
+#include "app/gallery/GalleryScanner.h"
 
 #include <QAbstractListModel>
 #include <QCache>

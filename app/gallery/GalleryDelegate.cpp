@@ -1,4 +1,4 @@
-#include "app/import/GalleryDelegate.h"
+#include "app/gallery/GalleryDelegate.h"
 
 #include <QPainter>
 #include <QPainterPath>

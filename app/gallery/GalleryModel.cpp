@@ -1,6 +1,6 @@
-#include "app/import/GalleryModel.h"
+#include "app/gallery/GalleryModel.h"
 
-#include "app/import/ThumbnailLoader.h"
+#include "app/gallery/ThumbnailLoader.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "app/import/GalleryScanner.h"
+#include "app/gallery/GalleryScanner.h"
 
 #include "core/ImageImporter.h"
 #include "platform/images/ImageDecoder.h"

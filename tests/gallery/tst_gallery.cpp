@@ -1,4 +1,4 @@
-#include "app/import/PhotoGalleryWindow.h"
+#include "app/gallery/PhotoGalleryWindow.h"
 #include "platform/fake/FakeImageDecoder.h"
 
 #include "support/Sandbox.h"

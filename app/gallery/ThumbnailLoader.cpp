@@ -1,4 +1,4 @@
-#include "app/import/ThumbnailLoader.h"
+#include "app/gallery/ThumbnailLoader.h"
 
 #include "platform/images/ImageDecoder.h"
 

@@ -1,6 +1,6 @@
-#include "app/import/PhotoGalleryWindow.h"
+#include "app/gallery/PhotoGalleryWindow.h"
 
-#include "app/import/GalleryDelegate.h"
+#include "app/gallery/GalleryDelegate.h"
 #include "core/Log.h"
 
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/import/GalleryModel.h"
-#include "app/import/GalleryScanner.h"
-#include "app/import/ThumbnailLoader.h"
+#include "app/gallery/GalleryModel.h"
+#include "app/gallery/GalleryScanner.h"
+#include "app/gallery/ThumbnailLoader.h"
 
 #include <QDialog>
 #include <QItemSelection>
