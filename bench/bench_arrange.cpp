@@ -8,6 +8,8 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -24,54 +26,38 @@ namespace {
 
 constexpr int printCount = 500;
 
-double threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The longest stretch of GUI-thread work between two ticks of a 1 ms timer while run() and
 // the second after it play out.
 double longestWorkMs(const std::function<void()> &run)
 {
-    double longest = 0, last = threadCpuMs();
+    double longest = 0, last = Bench::threadCpuMs();
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     ticker.setInterval(1);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const double now = threadCpuMs();
+        const double now = Bench::threadCpuMs();
         longest = std::max(longest, now - last);
         last = now;
     });
     ticker.start();
     QElapsedTimer timer;
     timer.start();
-    last = threadCpuMs();
+    last = Bench::threadCpuMs();
     run();
     while (timer.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    return std::max(longest, threadCpuMs() - last);
+    return std::max(longest, Bench::threadCpuMs() - last);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Bench::prepareProcess();
     QApplication app(argc, argv);
-    auto platform = std::make_unique<FakePlatform>();
-    platform->fakes().screens->setScreens(
-        {FakeScreenService::makeScreen(QStringLiteral("MAIN"), QRect(0, 0, 2560, 1440))});
-    Platform::install(std::move(platform));
+    Bench::installFakePlatform(Bench::oneScreen(QRect(0, 0, 2560, 1440)));
 
     CollageModel model;
     for (int i = 0; i < printCount; ++i)
@@ -92,8 +78,8 @@ int main(int argc, char *argv[])
             return 1;
     }
     std::printf("%d prints: Tidy Up computed in %.3f ms, Scatter in %.3f ms (medians; goal under 1 ms): %s\n",
-                printCount, median(tidyMs), median(scatterMs),
-                std::max(median(tidyMs), median(scatterMs)) < 1 ? "met" : "MISSED");
+                printCount, Bench::median(tidyMs), Bench::median(scatterMs),
+                std::max(Bench::median(tidyMs), Bench::median(scatterMs)) < 1 ? "met" : "MISSED");
 
     QTemporaryDir dir;
     FolderLibraryStore store(dir.filePath(QStringLiteral("library")), std::nullopt, std::nullopt);
@@ -110,7 +96,7 @@ int main(int argc, char *argv[])
         view->viewport()->repaint();
         repaintMs.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::printf("one full repaint of the %d prints standing still: median %.1f ms\n", printCount, median(repaintMs));
+    std::printf("one full repaint of the %d prints standing still: median %.1f ms\n", printCount, Bench::median(repaintMs));
     double callMs = 0;
     const double tidyWork = longestWorkMs([&] {
         QElapsedTimer timer;

@@ -8,6 +8,8 @@
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/FakePlatform.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -51,13 +53,6 @@ QImage photo(QRandomGenerator &rng)
     return image;
 }
 
-// CPU time of the GUI thread: what a step costs regardless of other load on the machine.
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 struct Sample {
     double wall;
@@ -125,14 +120,14 @@ int main(int argc, char **argv)
     const auto step = [&](const std::function<void(PhotoItem &)> &change) {
         QElapsedTimer clock;
         clock.start();
-        const double cpu = threadCpuMs();
+        const double cpu = Bench::threadCpuMs();
         model.update(id, change);
         view.setModel(model);
         view.syncLayer(id, false);
         const int before = counter.paints;
         while (counter.paints == before)
             QCoreApplication::processEvents();
-        return Sample{clock.nsecsElapsed() / 1e6, threadCpuMs() - cpu};
+        return Sample{clock.nsecsElapsed() / 1e6, Bench::threadCpuMs() - cpu};
     };
 
     // Moves go through the real pointer handler: snapping, the model update, syncLayer and
@@ -149,7 +144,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < steps; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const double cpu = threadCpuMs();
+        const double cpu = Bench::threadCpuMs();
         pointer += QPointF((i / 60) % 2 ? -4 : 4, i % 2 ? 1 : -1);
         QMouseEvent drag(QEvent::MouseMove, pointer, view.viewport()->mapToGlobal(pointer), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
@@ -162,7 +157,7 @@ int main(int argc, char **argv)
             ++movedSteps;
             while (counter.paints == before)
                 QCoreApplication::processEvents();
-            moves.push_back(Sample{clock.nsecsElapsed() / 1e6, threadCpuMs() - cpu});
+            moves.push_back(Sample{clock.nsecsElapsed() / 1e6, Bench::threadCpuMs() - cpu});
         }
     }
     QMouseEvent release(QEvent::MouseButtonRelease, pointer, view.viewport()->mapToGlobal(pointer), Qt::LeftButton,

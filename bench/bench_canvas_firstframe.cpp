@@ -9,6 +9,8 @@
 #include "core/PhotoFrame.h"
 #include "platform/fake/FakePlatform.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,17 +170,6 @@ protected:
     }
 };
 
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -246,7 +237,7 @@ int main(int argc, char **argv)
 
     // (2) Memory at import size.
     {
-        const long before = residentKiB();
+        const long before = Bench::residentKiB();
         CollageView view;
         view.resize(canvasSize);
         view.show();
@@ -263,7 +254,7 @@ int main(int argc, char **argv)
         const double decoded = double(view.decodedImageBytes());
         std::printf("\n(2) memory, %d prints of %gx%g points (device pixel ratio %g)\n", memoryPrints,
                     importSize.width(), importSize.height(), dpr);
-        std::printf("  resident memory              %8.1f MiB (%.1f MiB before the canvas)\n", residentKiB() / 1024.0,
+        std::printf("  resident memory              %8.1f MiB (%.1f MiB before the canvas)\n", Bench::residentKiB() / 1024.0,
                     before / 1024.0);
         std::printf("  decoded image bytes          %8.1f MiB\n", decoded / (1 << 20));
         std::printf("  on-screen photo pixels x 4   %8.1f MiB   ratio %.2f, goal <= 2: %s\n", screenBytes / (1 << 20),

@@ -13,6 +13,8 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -102,13 +104,9 @@ void settle()
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Bench::prepareProcess();
     QApplication app(argc, argv);
-    auto platform = std::make_unique<FakePlatform>();
-    FakeScreenService *screens = platform->fakes().screens;
-    Platform::install(std::move(platform));
+    FakeScreenService *screens = &Bench::installFakePlatform();
 
     ScreenInfo left = FakeScreenService::makeScreen(QStringLiteral("LEFT"), QRect(0, 0, 2560, 1440));
     left.primary = true;

@@ -8,6 +8,8 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,14 +23,9 @@
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Bench::prepareProcess();
     QApplication app(argc, argv);
-    auto platform = std::make_unique<FakePlatform>();
-    platform->fakes().screens->setScreens(
-        {FakeScreenService::makeScreen(QStringLiteral("MAIN"), QRect(0, 0, 2560, 1440))});
-    Platform::install(std::move(platform));
+    Bench::installFakePlatform(Bench::oneScreen(QRect(0, 0, 2560, 1440)));
 
     QTemporaryDir dir;
     FolderLibraryStore store(dir.filePath(QStringLiteral("library")), std::nullopt, std::nullopt);

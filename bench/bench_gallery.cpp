@@ -5,6 +5,8 @@
 #include "app/gallery/PhotoGalleryWindow.h"
 #include "platform/images/FileImageDecoder.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -78,17 +80,6 @@ void makePhotos(const QString &root)
     }
 }
 
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
 
 // True when every row on screen has its thumbnail (or is known to have none).
 bool screenComplete(PhotoGalleryWindow &window)
@@ -172,7 +163,7 @@ int main(int argc, char **argv)
 
     // Cold: nothing in the thumbnail cache; then scroll through everything.
     {
-        const long before = residentKiB();
+        const long before = Bench::residentKiB();
         PhotoGalleryWindow window(pictures, library, decoder);
         QElapsedTimer sinceOpen;
         sinceOpen.start();
@@ -189,7 +180,7 @@ int main(int argc, char **argv)
         StallMeter stalls;
         QScrollBar *bar = window.view()->verticalScrollBar();
         const int page = window.view()->viewport()->height();
-        long peak = residentKiB();
+        long peak = Bench::residentKiB();
         int pages = 0;
         clock.restart();
         for (int value = 0;; value += page) {
@@ -199,14 +190,14 @@ int main(int argc, char **argv)
             while (!screenComplete(window) && wait.elapsed() < 10000)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
             ++pages;
-            peak = std::max(peak, residentKiB());
+            peak = std::max(peak, Bench::residentKiB());
             if (value >= bar->maximum())
                 break;
         }
         const double scrolled = clock.elapsed() / 1000.0;
         while (dated == 0 && sinceOpen.elapsed() < 120000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        const long after = residentKiB();
+        const long after = Bench::residentKiB();
         ThumbnailLoader::waitForCacheWrites();
         const qsizetype stored =
             QDir(temp.filePath(QStringLiteral("cache/thumbnails/normal"))).entryList(QDir::Files).size();

@@ -7,6 +7,8 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -42,25 +44,14 @@ QByteArray cameraFile()
     return bytes;
 }
 
-double threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Bench::prepareProcess();
     QApplication app(argc, argv);
-    auto platform = std::make_unique<FakePlatform>();
-    platform->fakes().screens->setScreens(
-        {FakeScreenService::makeScreen(QStringLiteral("MAIN"), QRect(0, 0, 2560, 1440))});
-    Platform::install(std::move(platform));
+    Bench::installFakePlatform(Bench::oneScreen(QRect(0, 0, 2560, 1440)));
 
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("camera"));
@@ -104,7 +95,7 @@ int main(int argc, char *argv[])
     QElapsedTimer sinceTick;
     double longestGapMs = 0;
     int gapsOver16 = 0;
-    double lastCpuMs = threadCpuMs();
+    double lastCpuMs = Bench::threadCpuMs();
     // Phase 0: files being read and copied; phase 1: the canvas drawing the 200 new prints.
     int phase = 0;
     double phaseWorkMs[2] = {0, 0};
@@ -117,7 +108,7 @@ int main(int argc, char *argv[])
         sinceTick.restart();
         longestGapMs = std::max(longestGapMs, gap);
         gapsOver16 += gap > 16;
-        const double cpu = threadCpuMs(), work = cpu - lastCpuMs;
+        const double cpu = Bench::threadCpuMs(), work = cpu - lastCpuMs;
         lastCpuMs = cpu;
         phaseWorkMs[phase] = std::max(phaseWorkMs[phase], work);
         phaseWorkOver16[phase] += work > 16;
