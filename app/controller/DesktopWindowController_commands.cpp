@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -157,14 +158,27 @@ void DesktopWindowController::handleDrop(const QStringList &files, int screenInd
 
 void DesktopWindowController::pasteImageFromClipboard()
 {
-    // The file is left behind on purpose: the import copies it into the collage's folder.
-    const QStringList files = ImportSources::clipboardFiles(QApplication::clipboard()->mimeData(), QDir::tempPath());
+    const QMimeData *clipboard = QApplication::clipboard()->mimeData();
     const std::optional<ScreenInfo> screen = cursorScreen();
-    if (files.isEmpty() || !screen)
+    if (!clipboard || !screen || (!clipboard->hasUrls() && !clipboard->hasImage()))
         return;
+    const QList<QUrl> urls = clipboard->urls();
+    const QImage image = clipboard->hasImage() ? qvariant_cast<QImage>(clipboard->imageData()) : QImage();
     ensureCollage(*screen);
     focusCursorCollage();
-    importImages(files, *screen);
+    const QUuid collageID = m_library.activeID();
+    // Encoding a large screenshot as PNG would stall the GUI thread: it is written on a
+    // worker. The file is left behind on purpose: the import copies it into the collage.
+    QPointer<DesktopWindowController> self(this);
+    QThreadPool::globalInstance()->start([self, urls, image, collageID, screen = *screen] {
+        const QStringList files = ImportSources::clipboardFiles(urls, image, QDir::tempPath());
+        QMetaObject::invokeMethod(qApp, [self, files, collageID, screen] {
+            if (!self || files.isEmpty() || !self->m_library.find(collageID))
+                return;
+            self->m_library.setActiveID(collageID);
+            self->importImages(files, screen);
+        }, Qt::QueuedConnection);
+    });
 }
 
 void DesktopWindowController::importImages(const QStringList &files, const ScreenInfo &screen)

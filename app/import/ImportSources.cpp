@@ -17,18 +17,20 @@ QStringList clipboardFiles(const QMimeData *mime, const QString &tempDir)
 {
     if (!mime)
         return {};
+    // Qt converts whatever image type the owner offers (image/png, image/jpeg, BMP…).
+    return clipboardFiles(mime->urls(), mime->hasImage() ? qvariant_cast<QImage>(mime->imageData()) : QImage(),
+                          tempDir);
+}
+
+QStringList clipboardFiles(const QList<QUrl> &urls, const QImage &image, const QString &tempDir)
+{
     QStringList files;
-    for (const QUrl &url : mime->urls()) {
+    for (const QUrl &url : urls) {
         if (url.isLocalFile())
             files.append(url.toLocalFile());
     }
-    if (!files.isEmpty() || !mime->hasImage())
+    if (!files.isEmpty() || image.isNull())
         return files;
-
-    // Qt converts whatever image type the owner offers (image/png, image/jpeg, BMP…).
-    const QImage image = qvariant_cast<QImage>(mime->imageData());
-    if (image.isNull())
-        return {};
     const QString path = QDir(tempDir).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
                                                 + QStringLiteral(".png"));
     QSaveFile file(path);
