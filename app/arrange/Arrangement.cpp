@@ -21,13 +21,6 @@ QSizeF largestFrame(const QList<PhotoItem> &items)
     return largest;
 }
 
-template <typename T>
-void shuffle(QList<T> &list, QRandomGenerator &random)
-{
-    for (qsizetype i = list.size() - 1; i > 0; --i)
-        list.swapItemsAt(i, qsizetype(random.bounded(quint32(i + 1))));
-}
-
 } // namespace
 
 CollageModel tidyUp(const CollageModel &model, QSizeF screen)
@@ -57,7 +50,7 @@ CollageModel tidyUp(const CollageModel &model, QSizeF screen)
 std::optional<CollageModel> scatter(const CollageModel &model, QSizeF screen, QRandomGenerator &random)
 {
     QList<PhotoItem> items = model.drawOrder();
-    shuffle(items, random);
+    std::shuffle(items.begin(), items.end(), random);
     const int n = int(items.size());
     const QRectF area = QRectF(QPointF(0, 0), screen).adjusted(scatterMargin, scatterMargin, -scatterMargin, -scatterMargin);
     if (n == 0 || area.width() <= 0 || area.height() <= 0)
@@ -74,7 +67,7 @@ std::optional<CollageModel> scatter(const CollageModel &model, QSizeF screen, QR
     const double cellW = area.width() / cols, cellH = area.height() / rows;
     QList<int> cells(cols * rows);
     std::iota(cells.begin(), cells.end(), 0);
-    shuffle(cells, random);
+    std::shuffle(cells.begin(), cells.end(), random);
 
     CollageModel result = model;
     for (int k = 0; k < n; ++k) {
