@@ -2,6 +2,7 @@
 
 #include "app/canvas/CaptionFont.h"
 #include "app/canvas/PrintItem.h"
+#include "app/canvas/PrintPainter.h"
 #include "core/Geometry.h"
 
 #include <QFontMetricsF>
@@ -39,10 +40,7 @@ QColor CaptionItem::textColor()
 
 QString CaptionItem::displayedText() const
 {
-    if (m_layout.fontSize <= 0 || m_text.isEmpty())
-        return m_text;
-    const double toReference = CaptionFont::referencePixelSize / m_layout.fontSize;
-    return QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, m_layout.frame.width() * toReference);
+    return PrintPainter::elidedCaption(m_text, m_layout.fontSize, m_layout.frame.width());
 }
 
 void CaptionItem::setLayout(const PrintGeometry::CaptionLayout &layout)
@@ -76,13 +74,9 @@ QImage CaptionItem::renderLine(double scale) const
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
-    QFont face = font();
-    face.setPointSizeF(m_layout.fontSize * scale);
-    p.setFont(face);
-    p.setPen(textColor());
     // Top row of the image = top of the bounding box (largest y in the y-up item).
     const QRectF line(0, -box.top() * scale, m_layout.frame.width() * scale, m_layout.frame.height() * scale);
-    p.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, displayedText());
+    PrintPainter::paintCaptionLine(&p, line, m_text, m_layout.fontSize * scale);
     return image;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/canvas/PrintGeometry.h"
 #include "app/canvas/PrintItem.h"
+#include "app/canvas/PrintPainter.h"
 #include "core/Geometry.h"
 
 #include <QPainter>
@@ -60,8 +61,6 @@ void PrintPhotoItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
 {
     if (m_content == Content::none || m_size.isEmpty())
         return;
-    const double w = m_size.width();
-    const double h = m_size.height();
     painter->setPen(Qt::NoPen);
     if (m_content == Content::placeholder) {
         // A faint grey on white shows no stair steps: spare the costlier antialiased fill.
@@ -72,15 +71,5 @@ void PrintPhotoItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         painter->restore();
         return;
     }
-    // Images are stored top row first: turn the y-up space around before filling.
-    painter->save();
-    painter->translate(0, h);
-    painter->scale(1, -1);
-    const double k = std::max(w / m_image.width(), h / m_image.height());
-    QBrush brush(m_image);
-    brush.setTransform(QTransform(k, 0, 0, k, (w - m_image.width() * k) / 2, (h - m_image.height() * k) / 2));
-    painter->setBrush(brush);
-    // Filling a rounded shape with the image brush is far cheaper than clipping to it.
-    painter->drawRoundedRect(QRectF(0, 0, w, h), m_radius / 2, m_radius / 2);
-    painter->restore();
+    PrintPainter::paintPhoto(painter, m_image, m_size, m_radius);
 }

@@ -190,4 +190,32 @@ void paintRoundedRect(QPainter *painter, const QRectF &rect, double radius, doub
     painter->restore();
 }
 
+void paintDeviceShadow(QPainter *painter, const QPainterPath &shape, double blurRadius, QPointF offset,
+                       const QColor &color)
+{
+    const QPainterPath mapped = painter->deviceTransform().map(shape);
+    const double pad = reach(blurRadius);
+    QRect box = mapped.boundingRect().adjusted(-pad, -pad, pad, pad).toAlignedRect();
+    // Only the part that lands on the device is worth blurring.
+    if (const QPaintDevice *device = painter->device()) {
+        const QPoint shift = offset.toPoint();
+        box = (box.translated(shift) & QRect(0, 0, device->width(), device->height())).translated(-shift);
+    }
+    if (box.isEmpty())
+        return;
+    QImage alpha(box.size(), QImage::Format_Alpha8);
+    alpha.fill(0);
+    {
+        QPainter p(&alpha);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(-box.topLeft());
+        p.fillPath(mapped, Qt::black);
+    }
+    blurAlpha(alpha, blurRadius / 2);
+    painter->save();
+    painter->resetTransform();
+    painter->drawImage(QPointF(box.topLeft()) + offset, colorize(alpha, color));
+    painter->restore();
+}
+
 } // namespace SoftShadow

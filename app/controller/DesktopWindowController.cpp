@@ -29,6 +29,7 @@ DesktopWindowController::DesktopWindowController(FolderLibraryStore store, QObje
     m_photoImport = std::make_unique<PhotoImport>([images](const QString &path) { return images->metadata(path); });
     m_placeNames = std::make_unique<PlaceNameQueue>(Platform::instance().geocoder());
     m_placeNames->onCaption = [this](const QUuid &id, const QString &caption) { placeNameFound(id, caption); };
+    m_pictures = std::make_unique<CollagePictures>();
 
     m_saveTimer.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the quiet spell is a fixed 0.4 s.

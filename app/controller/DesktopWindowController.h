@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/crop/CropEditorView.h"
+#include "app/export/CollagePictures.h"
 #include "core/CollageModel.h"
 #include "core/FolderLibraryStore.h"
 #include "core/Library.h"
@@ -99,6 +100,8 @@ public:
     std::optional<ScreenInfo> cursorScreen() const;
     std::optional<Collage> focusCursorCollage();
     QString uniqueCollageName() const;
+    // A new, empty collage under uniqueCollageName(), written at once; shown on no screen.
+    QString addCollage();
     void deleteCollage(const QString &name);
     bool renameCollage(const QString &oldName, const QString &requestedName);
 
@@ -123,6 +126,16 @@ public:
     void closeCropEditor();
     CropEditorView *cropEditor() const { return m_cropEditor; }
 
+    // --- Pictures of collages ------------------------------------------------------------
+    // The collage under the pointer, as a PNG file at its screen's full resolution.
+    void exportImage();
+    // A collage maxWidth pixels wide (never under 0.04 of its screen) over the desktop
+    // picture of the screen that shows it; null for a name no collage has.
+    QImage thumbnail(const QString &name, int maxWidth);
+    void requestThumbnail(const QString &name, int maxWidth, QObject *context,
+                          std::function<void(const QImage &)> done);
+    CollagePictures &pictures() { return *m_pictures; }
+
     const Library &library() const { return m_library; }
     Library &library() { return m_library; }
     const FolderLibraryStore &store() const { return m_store; }
@@ -143,6 +156,9 @@ private:
     void placeNameFound(const QUuid &photoID, const QString &caption);
     // The editing window on that screen, to keep panels above it; none outside editing.
     QWidget *panelParent(const ScreenInfo &screen) const;
+    std::optional<CollagePictures::Thumbnail> thumbnailJob(const QString &name, int maxWidth);
+    // The photos a screen's canvas has decoded for that collage, by print.
+    QHash<QUuid, QImage> shownPhotos(const ScreenInfo &screen, const QString &collageName) const;
 
     FolderLibraryStore m_store;
     Library m_library;
@@ -170,6 +186,7 @@ private:
     QPointer<QWidget> m_filePanel;
     QPointer<QWidget> m_photoPickerWindow;
 
+    std::unique_ptr<CollagePictures> m_pictures;
     QPointer<CropEditorView> m_cropEditor;
     QUuid m_cropPhotoID;
     QUuid m_cropCollageID;

@@ -151,6 +151,21 @@ QString DesktopWindowController::uniqueCollageName() const
     }
 }
 
+QString DesktopWindowController::addCollage()
+{
+    const QString name = uniqueCollageName();
+    m_library.addCollage(name);
+    // Written now, by the store's one writer, so it can never cross a debounced save.
+    Library snapshot = m_library;
+    runOnSaveQueue([this, store = m_store, snapshot] {
+        if (Status saved = store.save(snapshot); !saved)
+            Log::store().error(QStringLiteral("save failed: ") + saved.error().message);
+        noteWrite();
+    });
+    scheduleSave();
+    return name;
+}
+
 void DesktopWindowController::deleteCollage(const QString &name)
 {
     if (m_library.collages().size() < 2)

@@ -8,6 +8,7 @@
 #include "app/canvas/PhotoDecoder.h"
 #include "app/canvas/PrintItem.h"
 #include "app/canvas/PrintPhotoItem.h"
+#include "app/controller/DisplayAssignments.h"
 #include "app/crop/CropEditorView.h"
 #include "app/controller/ControlBar.h"
 #include "app/controller/DesktopWindow.h"
@@ -16,12 +17,14 @@
 #include "app/gallery/PhotoGalleryWindow.h"
 #include "app/import/PhotoImport.h"
 #include "app/import/PlaceNameQueue.h"
+#include "core/FileNames.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/haptics/Haptics.h"
 #include "platform/images/ImageDecoder.h"
 #include "platform/preferences/PreferenceKeys.h"
 #include "platform/preferences/Preferences.h"
+#include "platform/screens/ScreenService.h"
 #include "platform/symbols/Symbols.h"
 #include "platform/windowing/DesktopWindowing.h"
 
@@ -370,4 +373,80 @@ void DesktopWindowController::closeCropEditor()
         // Later: its own button or key may be what closes it.
         editor->deleteLater();
     }
+}
+
+QHash<QUuid, QImage> DesktopWindowController::shownPhotos(const ScreenInfo &screen, const QString &collageName) const
+{
+    QHash<QUuid, QImage> photos;
+    for (int i = 0; i < m_screens.size() && i < m_views.size(); ++i) {
+        if (m_screens[i].name != screen.name || DisplayAssignments::assignedName(m_screens[i]) != collageName)
+            continue;
+        for (auto it = m_views[i]->layersByID().constBegin(); it != m_views[i]->layersByID().constEnd(); ++it) {
+            const PrintPhotoItem *photo = it.value()->photo();
+            if (photo->content() == PrintPhotoItem::Content::image && !photo->image().isNull())
+                photos.insert(it.key(), photo->image());
+        }
+    }
+    return photos;
+}
+
+void DesktopWindowController::exportImage()
+{
+    const std::optional<Collage> collage = focusCursorCollage();
+    const std::optional<ScreenInfo> screen = cursorScreen();
+    if (!collage || !screen)
+        return;
+    CollageRenderer::Request request;
+    request.model = collage->model;
+    request.size = QSizeF(screen->frame.size());
+    request.scale = screen->devicePixelRatio > 0 ? screen->devicePixelRatio : 1.0;
+    request.baseDir = QDir(m_store.root()).filePath(FileNames::sanitize(collage->name));
+    // What the canvas shows is already decoded at this screen's resolution.
+    request.shownPhotos = shownPhotos(*screen, collage->name);
+    Platform::instance().windowing().activateApplication();
+    m_pictures->exportCollage(request, collage->name, panelParent(*screen));
+}
+
+std::optional<CollagePictures::Thumbnail> DesktopWindowController::thumbnailJob(const QString &name, int maxWidth)
+{
+    const Collage *collage = m_library.findNamed(name);
+    if (!collage)
+        return std::nullopt;
+    std::optional<ScreenInfo> screen;
+    for (const ScreenInfo &candidate : m_screens) {
+        if (DisplayAssignments::assignedName(candidate) == name) {
+            screen = candidate;
+            break;
+        }
+    }
+    if (!screen)
+        screen = Platform::instance().screens().mainScreen();
+    if (!screen && !m_screens.isEmpty())
+        screen = m_screens.first();
+
+    CollagePictures::Thumbnail job;
+    job.request.model = collage->model;
+    job.request.size = screen ? QSizeF(screen->frame.size()) : QSizeF(1600, 1000);
+    job.request.scale = std::max(maxWidth / job.request.size.width(), 0.04);
+    job.request.baseDir = QDir(m_store.root()).filePath(FileNames::sanitize(collage->name));
+    if (screen)
+        m_pictures->setBackdrop(job, *screen);
+    return job;
+}
+
+QImage DesktopWindowController::thumbnail(const QString &name, int maxWidth)
+{
+    const std::optional<CollagePictures::Thumbnail> job = thumbnailJob(name, maxWidth);
+    return job ? m_pictures->thumbnail(*job) : QImage();
+}
+
+void DesktopWindowController::requestThumbnail(const QString &name, int maxWidth, QObject *context,
+                                               std::function<void(const QImage &)> done)
+{
+    const std::optional<CollagePictures::Thumbnail> job = thumbnailJob(name, maxWidth);
+    if (!job) {
+        QMetaObject::invokeMethod(context, [done] { done(QImage()); }, Qt::QueuedConnection);
+        return;
+    }
+    m_pictures->requestThumbnail(*job, context, std::move(done));
 }

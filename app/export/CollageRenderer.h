@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/CollageModel.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+class RenderPhotos;
+
+// Draws a collage off screen the way the desktop shows it. Safe on any thread.
+namespace CollageRenderer {
+
+struct Request {
+    CollageModel model;
+    QSizeF size;  // the canvas, in points
+    QPointF origin;
+    double scale = 1.0; // pixels per point
+    QString baseDir;    // the collage's folder
+    QImage background;  // drawn to cover the canvas, centred; none leaves it transparent
+    // Photos already decoded (by the canvas), by print; the rest are read from baseDir.
+    QHash<QUuid, QImage> shownPhotos;
+};
+
+// The picture in premultiplied ARGB, size × scale pixels (truncated); null under one pixel.
+QImage render(const Request &request, RenderPhotos *photos = nullptr);
+// render() encoded as PNG; nothing when it cannot be drawn or encoded.
+std::optional<QByteArray> renderPNG(const Request &request, RenderPhotos *photos = nullptr);
+
+} // namespace CollageRenderer
