@@ -72,6 +72,7 @@ public:
     std::function<void()> onUndo;
     std::function<void()> onRedo;
     std::function<void()> onPasteFromClipboard;
+    std::function<void()> onExport; // Ctrl+Shift+E
     std::function<void(const QUuid &id)> onBeginCrop;
     std::function<void()> onExitEdit;
 

@@ -59,6 +59,11 @@ void CollageView::keyPressEvent(QKeyEvent *event)
     const bool shift = event->modifiers() & Qt::ShiftModifier;
 
     if (command && !ch.isEmpty()) {
+        if (ch == u"e" && shift) {
+            if (onExport)
+                onExport();
+            return;
+        }
         if (ch == u"z") {
             const auto &handler = shift ? onRedo : onUndo;
             if (handler)

@@ -197,24 +197,34 @@ void paintDeviceShadow(QPainter *painter, const QPainterPath &shape, double blur
     const double pad = reach(blurRadius);
     QRect box = mapped.boundingRect().adjusted(-pad, -pad, pad, pad).toAlignedRect();
     // Only the part that lands on the device is worth blurring.
+    // (The shape just beyond the edge still blurs in across it: a picture drawn in bands
+    // shows no seams.)
     if (const QPaintDevice *device = painter->device()) {
         const QPoint shift = offset.toPoint();
-        box = (box.translated(shift) & QRect(0, 0, device->width(), device->height())).translated(-shift);
+        const int reachPx = int(std::ceil(pad));
+        const QRect visible = QRect(0, 0, device->width(), device->height()).adjusted(-reachPx, -reachPx, reachPx, reachPx);
+        box = (box.translated(shift) & visible).translated(-shift);
     }
     if (box.isEmpty())
         return;
-    QImage alpha(box.size(), QImage::Format_Alpha8);
+    // A wide blur is drawn at a fraction of the resolution and scaled up: nobody can tell a
+    // soft shadow's pixels apart, and a screen-sized export has dozens of them.
+    const double sigma = blurRadius / 2;
+    const int k = std::clamp(int(sigma / 1.5), 1, 4);
+    QImage alpha(QSize((box.width() + k - 1) / k, (box.height() + k - 1) / k), QImage::Format_Alpha8);
     alpha.fill(0);
     {
         QPainter p(&alpha);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(1.0 / k, 1.0 / k);
         p.translate(-box.topLeft());
         p.fillPath(mapped, Qt::black);
     }
-    blurAlpha(alpha, blurRadius / 2);
+    blurAlpha(alpha, sigma / k);
     painter->save();
     painter->resetTransform();
-    painter->drawImage(QPointF(box.topLeft()) + offset, colorize(alpha, color));
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(QRectF(QPointF(box.topLeft()) + offset, QSizeF(alpha.size() * k)), colorize(alpha, color));
     painter->restore();
 }
 

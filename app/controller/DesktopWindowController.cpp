@@ -132,6 +132,10 @@ void DesktopWindowController::wireCanvas(CollageView *view, int index)
         if (self)
             self->pasteImageFromClipboard();
     };
+    view->onExport = [self] {
+        if (self)
+            self->exportImage();
+    };
     view->onBeginCrop = [self, index](const QUuid &id) {
         if (self)
             self->beginCrop(id, index);
