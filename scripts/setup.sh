@@ -9,7 +9,7 @@ build_dir=${VELORAN_BUILD_DIR:-$here/build}
 build_packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
-  libexiv2-dev libheif-dev libgeonames-dev libxcb1-dev libxcb-keysyms1-dev libsystemd-dev libgl-dev
+  libexiv2-dev libheif-dev libgeonames-dev libxcb1-dev libxcb-keysyms1-dev libsystemd-dev libpng-dev libgl-dev
   fonts-dancingscript fonts-dejavu-core locales
 )
 test_packages=(

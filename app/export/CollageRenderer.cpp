@@ -4,12 +4,17 @@
 #include "app/export/RenderPhotos.h"
 #include "platform/images/PngEncoder.h"
 
+#include <QCoreApplication>
+#include <QMutex>
 #include <QPainter>
+#include <QPointer>
 #include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 #include <cmath>
 
 namespace CollageRenderer {
@@ -60,11 +65,13 @@ void drawBand(QImage &image, int top, int height, const Request &request, Render
 
 } // namespace
 
-QImage render(const Request &request, RenderPhotos *photos)
+namespace {
+
+// The transparent picture to draw into; null under one pixel.
+QImage blankPicture(const Request &request)
 {
-    const double s = request.scale;
-    const int px = int(request.size.width() * s);
-    const int py = int(request.size.height() * s);
+    const int px = int(request.size.width() * request.scale);
+    const int py = int(request.size.height() * request.scale);
     if (px < 1 || py < 1)
         return {};
     QImage image(px, py, QImage::Format_ARGB32_Premultiplied);
@@ -75,30 +82,77 @@ QImage render(const Request &request, RenderPhotos *photos)
     image.setDotsPerMeterX(dotsPerMeterAt72dpi);
     image.setDotsPerMeterY(dotsPerMeterAt72dpi);
     image.fill(Qt::transparent);
+    return image;
+}
 
-    // A screen-sized picture is drawn in horizontal bands, one per core, into the one image.
-    const int bands = qint64(px) * py >= 2'000'000 ? std::max(1, QThread::idealThreadCount()) : 1;
-    const int bandHeight = (py + bands - 1) / bands;
-    // Bands never wait on anything, so a pool of their own can never deadlock.
-    static QThreadPool bandPool;
-    QSemaphore finished;
-    for (int band = 1; band < bands; ++band) {
-        bandPool.start([&, band] {
-            drawBand(image, band * bandHeight, std::min(bandHeight, py - band * bandHeight), request, photos);
-            finished.release();
-        });
+// Bands never wait on anything, so a pool of their own can never deadlock. It ends with the
+// application, before the statics its threads' painters use.
+QThreadPool *bandPool()
+{
+    static QMutex mutex;
+    static QPointer<QThreadPool> pool;
+    QMutexLocker lock(&mutex);
+    if (!pool)
+        pool = new QThreadPool(QCoreApplication::instance());
+    return pool;
+}
+
+// A screen-sized picture is drawn in horizontal bands on every core, top first, into the
+// one image; `bandDone` is released once per band as it is finished.
+class Bands {
+public:
+    Bands(QImage &image, const Request &request, RenderPhotos *photos, int count)
+        : m_count(qint64(image.width()) * image.height() >= 2'000'000 ? count : 1),
+          m_height((image.height() + m_count - 1) / m_count), m_done(new QSemaphore[size_t(m_count)])
+    {
+        QThreadPool *pool = bandPool();
+        for (int band = 0; band < m_count; ++band) {
+            const int top = band * m_height;
+            pool->start([this, &image, &request, photos, band, top] {
+                drawBand(image, top, std::min(m_height, image.height() - top), request, photos);
+                m_done[band].release();
+            });
+        }
     }
-    drawBand(image, 0, std::min(bandHeight, py), request, photos);
-    finished.acquire(bands - 1);
+    ~Bands() { waitAll(); }
+
+    void waitFor(int row)
+    {
+        for (int band = std::min(row / m_height, m_count - 1); m_ready <= band; ++m_ready)
+            m_done[m_ready].acquire();
+    }
+    void waitAll() { waitFor(std::numeric_limits<int>::max()); }
+
+private:
+    int m_count;
+    int m_height;
+    std::unique_ptr<QSemaphore[]> m_done;
+    int m_ready = 0;
+};
+
+} // namespace
+
+QImage render(const Request &request, RenderPhotos *photos)
+{
+    QImage image = blankPicture(request);
+    if (image.isNull())
+        return image;
+    Bands(image, request, photos, std::max(1, QThread::idealThreadCount())).waitAll();
     return image;
 }
 
 std::optional<QByteArray> renderPNG(const Request &request, RenderPhotos *photos)
 {
-    const QImage image = render(request, photos);
+    QImage image = blankPicture(request);
     if (image.isNull())
         return std::nullopt;
-    QByteArray data = PngEncoder::encode(image);
+    // Encoding starts on the top rows while the bands below are still being drawn: the two
+    // together take little more than encoding alone.
+    Bands bands(image, request, photos, 4 * std::max(1, QThread::idealThreadCount()));
+    const QByteArray data = PngEncoder::encodeRows(image.size(), [&](int y) {
+        bands.waitFor(y);
+        return reinterpret_cast<const QRgb *>(image.constScanLine(y));
+    });
     if (data.isEmpty())
         return std::nullopt;
     return data;
