@@ -207,6 +207,15 @@ private Q_SLOTS:
         const QImage written(target);
         QCOMPARE(written.size(), QSize(400, 300));
         QVERIFY(near(written.pixelColor(92 + 9, 300 - 83), Qt::red));
+        // What was drawn, the soft shadow's part-transparent pixels included.
+        const QImage drawn = CollageRenderer::render(r).convertToFormat(QImage::Format_ARGB32);
+        for (const QPoint p : {QPoint(200, 150), QPoint(200, 241), QPoint(10, 10), QPoint(300, 100)}) {
+            const QRgb a = drawn.pixel(p), b = written.convertToFormat(QImage::Format_ARGB32).pixel(p);
+            QVERIFY2(std::abs(qAlpha(a) - qAlpha(b)) <= 1 && std::abs(qRed(a) - qRed(b)) <= 2
+                         && std::abs(qGreen(a) - qGreen(b)) <= 2 && std::abs(qBlue(a) - qBlue(b)) <= 2,
+                     qPrintable(QStringLiteral("%1,%2: %3 vs %4").arg(p.x()).arg(p.y()).arg(a, 8, 16).arg(b, 8, 16)));
+        }
+        QVERIFY(qAlpha(drawn.pixel(200, 241)) > 0 && qAlpha(drawn.pixel(200, 241)) < 255);
         QVERIFY(!QFile::exists(sandbox.path(QStringLiteral("no/such/folder/out.png"))));
     }
 };
