@@ -6,6 +6,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/geocoding/Geocoder.h"
 #include "platform/haptics/Haptics.h"
+#include "platform/hotkey/GlobalHotKey.h"
 #include "platform/images/ImageDecoder.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/preferences/Preferences.h"
@@ -47,7 +48,7 @@ Platform::Platform(Kind kind, Services services) : m_kind(kind), m_services(std:
 {
     if (!m_services.screens || !m_services.windowing || !m_services.images || !m_services.preferences
         || !m_services.accessibility || !m_services.haptics || !m_services.appearance || !m_services.symbols
-        || !m_services.geocoder)
+        || !m_services.geocoder || !m_services.hotKey)
         throw std::invalid_argument("Platform: every service must be present");
 }
 

@@ -6,6 +6,7 @@ class Appearance;
 class AccessibilitySettings;
 class DesktopWindowing;
 class Geocoder;
+class GlobalHotKey;
 class Haptics;
 class ImageDecoder;
 class Preferences;
@@ -33,6 +34,7 @@ public:
         std::unique_ptr<Appearance> appearance;
         std::unique_ptr<Symbols> symbols;
         std::unique_ptr<Geocoder> geocoder;
+        std::unique_ptr<GlobalHotKey> hotKey;
     };
 
     // Every service must be present.
@@ -64,6 +66,7 @@ public:
     Appearance &appearance() const { return *m_services.appearance; }
     Symbols &symbols() const { return *m_services.symbols; }
     Geocoder &geocoder() const { return *m_services.geocoder; }
+    GlobalHotKey &hotKey() const { return *m_services.hotKey; }
 
 private:
     Kind m_kind;

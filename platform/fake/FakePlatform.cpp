@@ -4,6 +4,7 @@
 #include "platform/fake/FakeAppearance.h"
 #include "platform/fake/FakeDesktopWindowing.h"
 #include "platform/fake/FakeGeocoder.h"
+#include "platform/fake/FakeGlobalHotKey.h"
 #include "platform/fake/FakeHaptics.h"
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/FakeScreenService.h"
@@ -28,6 +29,7 @@ std::pair<Platform::Services, FakePlatform::Fakes> FakePlatform::makeServices()
     fakes.appearance = take(services.appearance, std::make_unique<FakeAppearance>());
     fakes.symbols = take(services.symbols, std::make_unique<FakeSymbols>());
     fakes.geocoder = take(services.geocoder, std::make_unique<FakeGeocoder>());
+    fakes.hotKey = take(services.hotKey, std::make_unique<FakeGlobalHotKey>());
     return {std::move(services), fakes};
 }
 

@@ -8,6 +8,7 @@ class FakeAccessibilitySettings;
 class FakeAppearance;
 class FakeDesktopWindowing;
 class FakeGeocoder;
+class FakeGlobalHotKey;
 class FakeHaptics;
 class FakeImageDecoder;
 class FakeScreenService;
@@ -15,8 +16,9 @@ class FakeSymbols;
 class MemoryPreferences;
 
 // Every service faked: one 1440 × 900 screen, windows that only record, in-memory
-// preferences, settable accessibility and appearance, counted haptics. Tests install it with
-// Platform::install(std::make_unique<FakePlatform>()) and reach the fakes through fake().
+// preferences, settable accessibility and appearance, counted haptics, a hot key pressed by
+// hand. Tests install it with Platform::install(std::make_unique<FakePlatform>()) and reach the
+// fakes through fake().
 class FakePlatform : public Platform {
 public:
     struct Fakes {
@@ -29,6 +31,7 @@ public:
         FakeAppearance *appearance;
         FakeSymbols *symbols;
         FakeGeocoder *geocoder;
+        FakeGlobalHotKey *hotKey;
     };
 
     FakePlatform();

@@ -5,6 +5,7 @@
 #include "platform/desktop/PortalSettings.h"
 #include "platform/geocoding/GeonamesGeocoder.h"
 #include "platform/haptics/DesktopHaptics.h"
+#include "platform/hotkey/X11GlobalHotKey.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
 #include "platform/screens/QtScreenService.h"
@@ -24,5 +25,6 @@ Platform::Services makeLinuxServices()
     services.appearance = std::make_unique<PortalAppearance>(portal);
     services.symbols = std::make_unique<DesktopSymbols>();
     services.geocoder = std::make_unique<GeonamesGeocoder>();
+    services.hotKey = std::make_unique<X11GlobalHotKey>();
     return services;
 }

@@ -13,9 +13,9 @@ inline const PreferenceKey<bool> locationLookup{"prefs.locationLookup", false};
 inline const PreferenceKey<bool> didOnboard{"didOnboard", false};
 // Where "From Files…" last found photos; empty until it has.
 inline const PreferenceKey<QString> lastPhotoFolder{"addPhotos.lastFolder", QString()};
-// The editing shortcut: key code, modifier mask and the text shown for it.
+// The editing shortcut: key code, modifier mask and the text shown for it (see HotKeyBinding).
 inline const PreferenceKey<quint32> hotkeyKeyCode{"hotkey.keyCode", 14};
 inline const PreferenceKey<quint32> hotkeyCarbonModifiers{"hotkey.carbonModifiers", 2304};
-inline const PreferenceKey<QString> hotkeyDisplay{"hotkey.display", QStringLiteral("⌥⌘E")};
+inline const PreferenceKey<QString> hotkeyDisplay{"hotkey.display", QStringLiteral("Ctrl+Alt+E")};
 
 } // namespace PreferenceKeys

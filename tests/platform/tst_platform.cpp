@@ -1,8 +1,10 @@
 #include "platform/Platform.h"
 #include "platform/accessibility/AccessibilitySettings.h"
 #include "platform/appearance/Appearance.h"
+#include "platform/fake/FakeGlobalHotKey.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScreenService.h"
+#include "platform/hotkey/X11GlobalHotKey.h"
 #include "platform/images/FileImageDecoder.h"
 #include "platform/preferences/SettingsPreferences.h"
 #include "platform/screens/QtScreenService.h"
@@ -54,6 +56,7 @@ private slots:
         QCOMPARE(platform.kind(), Platform::Kind::Fake);
         QCOMPARE(&Platform::instance(), &platform);
         QCOMPARE(&platform.screens(), static_cast<ScreenService *>(FakePlatform::current()->fakes().screens));
+        QCOMPARE(&platform.hotKey(), static_cast<GlobalHotKey *>(FakePlatform::current()->fakes().hotKey));
     }
 
     void linuxByDefault()
@@ -64,7 +67,9 @@ private slots:
         QVERIFY(!FakePlatform::current());
         QVERIFY(dynamic_cast<QtScreenService *>(&platform.screens()) && dynamic_cast<X11DesktopWindowing *>(&platform.windowing())
                 && dynamic_cast<FileImageDecoder *>(&platform.images()) && dynamic_cast<SettingsPreferences *>(&platform.preferences())
-                && dynamic_cast<DesktopSymbols *>(&platform.symbols()));
+                && dynamic_cast<DesktopSymbols *>(&platform.symbols()) && dynamic_cast<X11GlobalHotKey *>(&platform.hotKey()));
+        // Offscreen there is no X server to take a shortcut from.
+        QCOMPARE(platform.hotKey().registerBinding(HotKeyBinding()), GlobalHotKey::Result::Failed);
         // No desktop portal here (the bus address leads nowhere): everything off, at once.
         QElapsedTimer timer;
         timer.start();

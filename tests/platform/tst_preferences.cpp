@@ -79,7 +79,7 @@ private slots:
             QCOMPARE(prefs->value(PreferenceKeys::displayCollageAssignments), StringMap());
         }
         prefs->setRawValue(PreferenceKeys::hotkeyDisplay.text(), QVariantMap{{QStringLiteral("a"), 1}});
-        QCOMPARE(prefs->value(PreferenceKeys::hotkeyDisplay), QStringLiteral("⌥⌘E"));
+        QCOMPARE(prefs->value(PreferenceKeys::hotkeyDisplay), QStringLiteral("Ctrl+Alt+E"));
     }
 
     // One stored value, read as hotkeyKeyCode (a quint32, by default 14) and as didOnboard.

@@ -1,0 +1,3 @@
+#include "platform/hotkey/GlobalHotKey.h"
+
+GlobalHotKey::~GlobalHotKey() = default;
