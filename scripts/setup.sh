@@ -13,10 +13,11 @@ build_packages=(
   fonts-dancingscript fonts-dejavu-core locales
 )
 test_packages=(
-  python3 xvfb openbox picom hsetroot xdotool xclip x11-xserver-utils x11-utils
+  python3 xvfb openbox picom hsetroot xdotool xclip trayer x11-xserver-utils x11-utils
   xfwm4 dbus-daemon xserver-xorg-core xserver-xorg-video-dummy
   imagemagick libimage-exiftool-perl libheif-examples
   clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 as_root() {
