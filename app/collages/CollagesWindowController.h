@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/collages/CollagesWindow.h"
+
 #include <QHash>
 #include <QImage>
 #include <QMessageBox>
@@ -9,7 +11,6 @@
 
 #include <optional>
 
-class CollagesWindow;
 class DesktopWindowController;
 class StripButton;
 

@@ -17,6 +17,7 @@ import os
 import re
 import shutil
 import signal
+import subprocess
 import sys
 import time
 
@@ -289,6 +290,79 @@ def test_crop(s):
           and abs(h - (height - 100) / height) < 0.01, "the stored crop is %s" % ([x, y, w, h],))
 
 
+def pixel_of(s, png, x, y):
+    """The (r, g, b, a) of one pixel of a PNG file."""
+    out = s.x.run("convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-")
+    values = re.search(r"\((\d+),(\d+),(\d+),?(\d*)\)", out.splitlines()[-1])
+    r, g, b, a = values.groups()
+    return int(r), int(g), int(b), int(a) if a else 255
+
+
+def window_named(s, title):
+    """Absolute (x, y, width, height) of the viewable window of that title, or None."""
+    for line in s.x.run("xwininfo", "-root", "-tree").splitlines():
+        m = re.search(r'0x[0-9a-f]+ "%s": .*?(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)' % re.escape(title), line)
+        if m:
+            w, h, x, y = map(int, m.groups())
+            if w > 1 and h > 1:
+                return x, y, w, h
+    return None
+
+
+def test_export(s):
+    """Ctrl+Shift+E in the editing mode exports the collage under the pointer at its screen's size."""
+    s.launch("--edit")
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_ABOVE")
+    s.x.run("xdotool", "mousemove", "960", "200", "key", "ctrl+shift+e")
+    wait_for("the save panel", lambda: window_named(s, "Export as Image"))
+    target = os.path.join(s.tmp, "export.png")
+    time.sleep(0.5)  # the file name field takes the keyboard once the panel is mapped
+    s.x.run("xdotool", "key", "ctrl+a", "type", target)
+    s.x.run("xdotool", "key", "Return")
+    wait_for("the export line", lambda: "[app] INFO: exported image to export.png" in s.log(), 20)
+    size = s.x.run("identify", "-format", "%wx%h", target)
+    check(size == "1920x1080", "the exported picture is %s" % size)
+    # The first print's photo where the screen shows it; nothing where no print is.
+    cx, cy = layout_photo(s, "Trip", "11111111-2222-4333-8444-555555555555")["center"]
+    colour = pixel_of(s, target, int(cx), int(1080 - cy))
+    check(close_to(colour[:3], (0xC8, 0x68, 0x30), 40) and colour[3] == 255, "the first print is %s" % (colour,))
+    check(pixel_of(s, target, 1800, 1000)[3] == 0, "the empty desktop is not transparent")
+    s.quit_with(signal.SIGTERM)
+
+
+def test_tray_and_shortcut(s):
+    """The tray icon and its menu, the global shortcut, and a second start handing over."""
+    if shutil.which("trayer") is None:
+        print("SKIP tray: trayer is not installed")
+        return False
+    s.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "100",
+             "--height", "28", "--monitor", "0"], "trayer")
+    s.launch()
+    s.wait_windows([LEFT, RIGHT], "_NET_WM_STATE_BELOW")
+    wait_for("the launch line", lambda: "launched (menu-bar ready, hotkey Ctrl+Alt+E registered)" in s.log())
+    icon = wait_for("the tray icon", lambda: window_named(s, "Veloran") if window_named(s, "panel") else None)
+    x, y, w, h = icon
+    check(w <= 64 and h <= 64, "the tray icon is %dx%d" % (w, h))
+    # Right click: the menu; its first row is "Edit Collage".
+    s.x.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "3")
+    time.sleep(0.5)
+    s.x.run("xdotool", "key", "Down", "Return")
+    wait_for("the editing mode from the menu", lambda: s.log().count("edit mode: ON") == 1)
+    s.x.run("xdotool", "key", "ctrl+alt+e")
+    wait_for("the shortcut to leave the editing mode", lambda: s.log().count("edit mode: off") == 1)
+    s.x.run("xdotool", "key", "ctrl+alt+e")
+    wait_for("the shortcut to enter the editing mode", lambda: s.log().count("edit mode: ON") == 2)
+    s.x.run("xdotool", "key", "ctrl+alt+e")
+    wait_for("the editing mode to end", lambda: s.log().count("edit mode: off") == 2)
+
+    second = subprocess.run([s.veloran], env=s.env, capture_output=True, text=True, timeout=20)
+    check(second.returncode == 0, "a second start exited with %d" % second.returncode)
+    wait_for("the Collages window", lambda: window_named(s, "Collages"))
+    check(s.app.poll() is None, "the first instance is gone")
+    s.quit_with(signal.SIGTERM)
+    return True
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__)
@@ -321,6 +395,10 @@ def main():
         print("PASS paste: an image on the clipboard becomes a photo on screen and in the collage folder")
         test_crop(s)
         print("PASS crop: \"c\", a corner drag and Return store the crop")
+        test_export(s)
+        print("PASS export: Ctrl+Shift+E and a typed path write the screen's picture")
+        if test_tray_and_shortcut(s):
+            print("PASS tray: icon, menu, Ctrl+Alt+E both ways, a second start opens the Collages window")
     except Failure as failure:
         print("FAIL:", failure)
         if s.app_log and os.path.exists(s.app_log):
