@@ -19,6 +19,22 @@
 #include <QScreen>
 #include <QToolButton>
 
+namespace {
+
+// The buttons go later: the one clicked may be emitting its signal right now.
+void clearLayout(QLayout *layout)
+{
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        if (QWidget *widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+}
+
+} // namespace
+
 CollagesWindowController::CollagesWindowController(DesktopWindowController *controller, QObject *parent)
     : QObject(parent), m_controller(controller)
 {
@@ -179,10 +195,7 @@ void CollagesWindowController::refresh()
 void CollagesWindowController::rebuildShowOn()
 {
     QHBoxLayout *layout = m_window->showOnLayout();
-    while (QLayoutItem *item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    clearLayout(layout);
     const ScreenList &screens = m_controller->screens();
     for (const ScreenInfo &screen : screens) {
         auto *toggle = new QToolButton(m_window->showOn());
@@ -199,10 +212,7 @@ void CollagesWindowController::rebuildShowOn()
 void CollagesWindowController::rebuildStrip()
 {
     QHBoxLayout *layout = m_window->stripLayout();
-    while (QLayoutItem *item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    clearLayout(layout);
     for (const Collage &collage : m_controller->library().collages()) {
         auto *button = new StripButton(collage.name);
         button->setImage(thumb(collage.name, stripWidth));
