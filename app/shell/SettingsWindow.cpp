@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,6 +51,8 @@ SettingsWindow::SettingsWindow(Preferences &prefs, Autostart autostart, QWidget 
 {
     setWindowTitle(tr("Veloran Settings"));
     setFixedSize(contentWidth, contentHeight);
+    // Escape closes, as in any settings dialog; while recording, the recorder takes it first.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     m_launch = new QCheckBox(tr("Launch at login"), this);
     m_location = new QCheckBox(tr("Look up photo locations"), this);

@@ -184,6 +184,12 @@ private slots:
         QCOMPARE(activated.count(), 0);
         QTest::keyClick(m_window.get(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(activated.count(), 1); // it does once recording is over
+        // Escape gives up recording first, then closes the window.
+        startRecording();
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QVERIFY(m_window->isVisible() && !m_window->isRecording());
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
     }
 
     void closingStopsRecording()
