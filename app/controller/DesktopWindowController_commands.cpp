@@ -17,7 +17,6 @@
 #include "app/gallery/PhotoGalleryWindow.h"
 #include "app/import/PhotoImport.h"
 #include "app/import/PlaceNameQueue.h"
-#include "core/FileNames.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/haptics/Haptics.h"
@@ -400,7 +399,7 @@ void DesktopWindowController::exportImage()
     request.model = collage->model;
     request.size = QSizeF(screen->frame.size());
     request.scale = screen->devicePixelRatio > 0 ? screen->devicePixelRatio : 1.0;
-    request.baseDir = QDir(m_store.root()).filePath(FileNames::sanitize(collage->name));
+    request.baseDir = m_store.collageDir(collage->name);
     // What the canvas shows is already decoded at this screen's resolution.
     request.shownPhotos = shownPhotos(*screen, collage->name);
     Platform::instance().windowing().activateApplication();
@@ -428,7 +427,7 @@ std::optional<CollagePictures::Thumbnail> DesktopWindowController::thumbnailJob(
     job.request.model = collage->model;
     job.request.size = screen ? QSizeF(screen->frame.size()) : QSizeF(1600, 1000);
     job.request.scale = std::max(maxWidth / job.request.size.width(), 0.04);
-    job.request.baseDir = QDir(m_store.root()).filePath(FileNames::sanitize(collage->name));
+    job.request.baseDir = m_store.collageDir(collage->name);
     if (screen)
         m_pictures->setBackdrop(job, *screen);
     return job;
