@@ -24,7 +24,9 @@
 
 namespace {
 
-constexpr int printCount = 500;
+// VELORAN_BENCH_PRINTS=n measures another collage size.
+const int printCount = qEnvironmentVariableIntValue("VELORAN_BENCH_PRINTS") > 0
+                           ? qEnvironmentVariableIntValue("VELORAN_BENCH_PRINTS") : 500;
 
 
 
