@@ -4,19 +4,17 @@
 #include "app/controller/DesktopWindowController.h"
 #include "app/controller/DisplayAssignments.h"
 #include "app/shell/AboutDialog.h"
+#include "app/shell/AppIcons.h"
 #include "app/shell/EditingShortcut.h"
 #include "app/shell/SettingsWindow.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/preferences/PreferenceKeys.h"
 #include "platform/preferences/Preferences.h"
-#include "platform/symbols/Symbols.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QPainter>
+#include <QCursor>
 #include <QSystemTrayIcon>
 
 AppController::AppController(DesktopWindowController *windows, QObject *parent) : QObject(parent), m_windows(windows)
@@ -111,26 +109,9 @@ void AppController::waitForTray()
     }
 }
 
-QIcon AppController::trayIconImage()
-{
-    QIcon themed = QIcon::fromTheme(QStringLiteral("veloran-symbolic"));
-    if (!themed.isNull())
-        return themed;
-    QIcon drawn = Platform::instance().symbols().symbolIcon(QStringLiteral("photo.tv"));
-    if (!drawn.isNull())
-        return drawn;
-    // No symbol to draw: the character that stands in for it.
-    QPixmap title(22, 22);
-    title.fill(Qt::transparent);
-    QPainter painter(&title);
-    painter.setPen(QGuiApplication::palette().color(QPalette::WindowText));
-    painter.drawText(title.rect(), Qt::AlignCenter, QStringLiteral("\u25A6"));
-    return QIcon(title);
-}
-
 void AppController::createTray()
 {
-    m_tray = new QSystemTrayIcon(trayIconImage(), this);
+    m_tray = new QSystemTrayIcon(AppIcons::tray(), this);
     m_tray->setToolTip(QStringLiteral("Veloran"));
     m_tray->setContextMenu(&m_statusMenu);
     // A left click opens the menu too, as tray utilities do.

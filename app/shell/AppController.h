@@ -54,9 +54,6 @@ public:
     void pickCollage(const std::optional<QString> &name, const ScreenInfo &screen);
     void rebuildCollagesMenu();
 
-    // The tray icon: the installed symbolic icon, else the program's own drawing.
-    static QIcon trayIconImage();
-
 private:
     void buildStatusMenu();
     void addPicks(QMenu *menu, const ScreenInfo &screen);
