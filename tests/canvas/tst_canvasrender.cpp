@@ -53,17 +53,14 @@ private slots:
         PhotoItem missing = ModelFactory::item(QStringLiteral("not-there.jpg"), {330, 170}, {240, 180}, -0.06);
         PhotoItem selected = ModelFactory::item(dusk, {860, 190}, {320, 200}, 0.2);
         selected.cropRect = QRectF(0.1, 0.2, 0.8, 0.8);
-        view->setModel(CollageModel({plain, flipped, missing, selected}));
-        view->rebuild();
+        CanvasFixture::show(*view, CollageModel({plain, flipped, missing, selected}));
         QVERIFY(CanvasFixture::waitForImages(*view));
-        view->setSelectedID(selected.id);
-        view->updateChrome();
+        CanvasFixture::selectPrint(*view, selected.id);
 
         QImage img = desktop(view->viewport()->size());
-        {
-            QPainter painter(&img);
-            view->render(&painter, QRectF(), view->viewport()->rect());
-        }
+        QPainter painter(&img);
+        view->render(&painter, QRectF(), view->viewport()->rect());
+        painter.end();
         const QString file = dir.filePath(QStringLiteral("canvas.png"));
         QVERIFY(img.save(file));
         qInfo("canvas drawn to %s", qPrintable(file));

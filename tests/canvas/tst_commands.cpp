@@ -41,80 +41,13 @@ private Q_SLOTS:
         m_item.flipH = true;
         m_item.rotation = 0.3;
         m_other = ModelFactory::item(QUuid::createUuid(), 5, {500, 400}, {20, 15});
-        m_view->setModel(CollageModel({m_item, m_other}));
-        m_view->rebuild();
+        CanvasFixture::show(*m_view, CollageModel({m_item, m_other}));
     }
 
     void cleanup() { m_view.reset(); }
 
-    void undoRedoWithAndWithoutSelection()
-    {
-        key(Qt::Key_Z, Qt::ControlModifier);
-        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        key(Qt::Key_Y, Qt::ControlModifier);
-        key(Qt::Key_V, Qt::ControlModifier); // nothing copied: the clipboard is asked
-        QCOMPARE(m_calls, (QStringList{"undo", "redo", "redo", "clipboard"}));
-        QVERIFY(m_edits.isEmpty());
-    }
-
-    void editsWithTheirNames_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QPointF>("center");
-        QTest::addColumn<double>("rotation");
-        QTest::newRow("shift up") << int(Qt::Key_Up) << int(Qt::ShiftModifier) << "Move" << QPointF(100, 110) << 0.3;
-        QTest::newRow("left") << int(Qt::Key_Left) << 0 << "Move" << QPointF(99, 100) << 0.3;
-        QTest::newRow("down") << int(Qt::Key_Down) << 0 << "Move" << QPointF(100, 99) << 0.3;
-        QTest::newRow("shift right") << int(Qt::Key_Right) << int(Qt::ShiftModifier) << "Move" << QPointF(110, 100) << 0.3;
-        QTest::newRow("]") << int(Qt::Key_BracketRight) << 0 << "Adjust" << QPointF(100, 100) << 0.3 + M_PI / 36;
-        QTest::newRow("[") << int(Qt::Key_BracketLeft) << 0 << "Adjust" << QPointF(100, 100) << 0.3 - M_PI / 36;
-    }
-
-    void editsWithTheirNames()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(QString, name);
-        QFETCH(QPointF, center);
-        QFETCH(double, rotation);
-        select(m_item.id);
-        this->key(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(m_edits.size(), 1);
-        QCOMPARE(m_edits[0].name, name);
-        QVERIFY(m_edits[0].model[m_item.id]->center == center);
-        QVERIFY(m_edits[0].model[m_item.id]->rotation == rotation);
-        // The canvas never shows its own command: the controller hands the model back.
-        QCOMPARE(m_view->model()[m_item.id]->center, QPointF(100, 100));
-    }
-
-    void scaleKeysStopAtTwentyButStillEdit()
-    {
-        select(m_other.id);
-        key(Qt::Key_Plus, Qt::ShiftModifier);
-        QCOMPARE(m_edits.last().model[m_other.id]->size, QSizeF(21, 20));
-        key(Qt::Key_Equal);
-        QCOMPARE(m_edits.last().name, QStringLiteral("Adjust"));
-        m_view->setModel(CollageModel({ModelFactory::item(m_other.id, 0, {1, 1}, {20, 20})}));
-        key(Qt::Key_Minus);
-        QCOMPARE(m_edits.size(), 3);
-        QCOMPARE(m_edits.last().model[m_other.id]->size, QSizeF(20, 20));
-    }
-
-    void deleteAndBackspace()
-    {
-        for (const Qt::Key k : {Qt::Key_Delete, Qt::Key_Backspace}) {
-            select(m_item.id);
-            key(k);
-            QCOMPARE(m_edits.last().name, QStringLiteral("Delete"));
-            QVERIFY(!m_edits.last().model[m_item.id]);
-            QVERIFY(!m_view->selectedID());
-        }
-        QCOMPARE(m_edits.size(), 2);
-    }
-
-    void withoutSelectionKeysPassOn()
+    // Without a selection, print commands pass on and only the collage-wide ones act.
+    void keysWithoutSelection()
     {
         QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
         QApplication::sendEvent(m_view.get(), &up);
@@ -122,23 +55,63 @@ private Q_SLOTS:
         key(Qt::Key_BracketRight, Qt::ControlModifier);
         key(Qt::Key_D, Qt::ControlModifier);
         key(Qt::Key_C);
-        QVERIFY(m_edits.isEmpty());
-        QVERIFY(m_calls.isEmpty());
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        key(Qt::Key_V, Qt::ControlModifier); // nothing copied: the clipboard is asked
         key(Qt::Key_Escape);
-        QCOMPARE(m_calls, QStringList{"exit"});
+        QCOMPARE(m_calls, (QStringList{"undo", "redo", "redo", "clipboard", "exit"}));
+        QVERIFY(m_edits.isEmpty());
     }
 
-    void restackingCommands()
+    void editsWithTheirNames_data()
     {
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QPointF>("center");
+        QTest::addColumn<double>("rotation");
+        QTest::newRow("shift up") << (Qt::ShiftModifier | Qt::Key_Up) << "Move" << QPointF(100, 110) << 0.3;
+        QTest::newRow("left") << QKeyCombination(Qt::Key_Left) << "Move" << QPointF(99, 100) << 0.3;
+        QTest::newRow("down") << QKeyCombination(Qt::Key_Down) << "Move" << QPointF(100, 99) << 0.3;
+        QTest::newRow("shift right") << (Qt::ShiftModifier | Qt::Key_Right) << "Move" << QPointF(110, 100) << 0.3;
+        QTest::newRow("]") << QKeyCombination(Qt::Key_BracketRight) << "Adjust" << QPointF(100, 100) << 0.3 + M_PI / 36;
+        QTest::newRow("[") << QKeyCombination(Qt::Key_BracketLeft) << "Adjust" << QPointF(100, 100) << 0.3 - M_PI / 36;
+    }
+
+    void editsWithTheirNames()
+    {
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, name);
+        QFETCH(QPointF, center);
+        QFETCH(double, rotation);
         select(m_item.id);
-        key(Qt::Key_BracketRight, Qt::ControlModifier);
-        QCOMPARE(m_edits.last().name, QStringLiteral("Bring to Front"));
-        QCOMPARE(m_edits.last().model[m_item.id]->zIndex, 6);
-        key(Qt::Key_BracketLeft, Qt::ControlModifier);
-        QCOMPARE(m_edits.last().name, QStringLiteral("Send to Back"));
-        QCOMPARE(m_edits.last().model[m_item.id]->zIndex, -1);
-        key(Qt::Key_C);
-        QCOMPARE(m_calls, QStringList{"crop " + m_item.id.toString()});
+        key(keys.key(), keys.keyboardModifiers());
+        QCOMPARE(m_edits.size(), 1);
+        QCOMPARE(m_edits[0].name, name);
+        QVERIFY(m_edits[0].model[m_item.id]->center == center && m_edits[0].model[m_item.id]->rotation == rotation);
+        // The canvas never shows its own command: the controller hands the model back.
+        QCOMPARE(m_view->model()[m_item.id]->center, QPointF(100, 100));
+    }
+
+    void deleteKeysAndScaleKeysThatStopAtTwentyButStillEdit()
+    {
+        for (const Qt::Key k : {Qt::Key_Delete, Qt::Key_Backspace}) {
+            select(m_item.id);
+            key(k);
+            QCOMPARE(m_edits.last().name, QStringLiteral("Delete"));
+            QVERIFY(!m_edits.last().model[m_item.id] && !m_view->selectedID());
+        }
+        QCOMPARE(m_edits.size(), 2);
+
+        select(m_other.id);
+        key(Qt::Key_Plus, Qt::ShiftModifier);
+        QCOMPARE(m_edits.last().model[m_other.id]->size, QSizeF(21, 20));
+        key(Qt::Key_Equal);
+        QCOMPARE(m_edits.last().name, QStringLiteral("Adjust"));
+        m_view->setModel(CollageModel({ModelFactory::item(m_other.id, 0, {1, 1}, {20, 20})}));
+        key(Qt::Key_Minus);
+        QCOMPARE(m_edits.size(), 5);
+        QCOMPARE(m_edits.last().model[m_other.id]->size, QSizeF(20, 20));
     }
 
     void duplicateAndPastePlacement()
@@ -148,9 +121,8 @@ private Q_SLOTS:
         QCOMPARE(m_edits.size(), 1);
         QCOMPARE(m_edits[0].name, QStringLiteral("Duplicate"));
         const PhotoItem dup = m_edits[0].model.items().last();
-        QVERIFY(dup.center == QPointF(124, 76));
         QCOMPARE(dup.zIndex, 6);
-        QVERIFY(dup.caption == m_item.caption);
+        QVERIFY(dup.center == QPointF(124, 76) && dup.caption == m_item.caption);
         QVERIFY(dup.flipH && dup.rotation == 0.3 && dup.id != m_item.id);
         QCOMPARE(m_view->selectedID(), dup.id);
 
@@ -171,8 +143,7 @@ private Q_SLOTS:
         QTemporaryDir first, second;
         m_item.imageFileName = CanvasFixture::writeImage(first, QStringLiteral("a.jpg"), CanvasFixture::testImage({64, 48}));
         m_view->setImageBaseDir(first.path());
-        m_view->setModel(CollageModel({m_item}));
-        m_view->rebuild();
+        CanvasFixture::show(*m_view, CollageModel({m_item}));
         select(m_item.id);
         key(Qt::Key_C, Qt::ControlModifier);
         // Pasting in the same collage shares the file.
@@ -182,8 +153,7 @@ private Q_SLOTS:
         // The screen switches to a collage whose folder holds another a.jpg.
         QVERIFY(TestFiles::write(second.filePath("a.jpg"), "another photo"));
         m_view->setImageBaseDir(second.path());
-        m_view->setModel(CollageModel());
-        m_view->rebuild();
+        CanvasFixture::show(*m_view, CollageModel());
         key(Qt::Key_V, Qt::ControlModifier);
         key(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_edits.size(), 3);
@@ -194,13 +164,12 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::entries(first.path()), QStringList{"a.jpg"});
 
         // A file gone from the collage it was copied in is not pasted as a grey print.
-        QVERIFY(QFile::remove(first.filePath("a.jpg")));
-        QVERIFY(QFile::remove(second.filePath("a.jpg")));
+        QVERIFY(QFile::remove(first.filePath("a.jpg")) && QFile::remove(second.filePath("a.jpg")));
         key(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_edits.size(), 3);
     }
 
-    void contextMenuTitlesOrderAndActions()
+    void contextMenuAndRestacking()
     {
         select(m_item.id);
         std::unique_ptr<QMenu> menu(m_view->buildContextMenu());
@@ -227,6 +196,15 @@ private Q_SLOTS:
         // Bring Forward between equal neighbours still sends its edit.
         QCOMPARE(trigger(QStringLiteral("Bring Forward")).name, QStringLiteral("Bring Forward"));
         QCOMPARE(trigger(QStringLiteral("Send Backward")).name, QStringLiteral("Send Backward"));
+        // The keyboard restacks to the ends, and asks for a crop.
+        key(Qt::Key_BracketRight, Qt::ControlModifier);
+        QCOMPARE(m_edits.last().name, QStringLiteral("Bring to Front"));
+        QCOMPARE(m_edits.last().model[m_item.id]->zIndex, 6);
+        key(Qt::Key_BracketLeft, Qt::ControlModifier);
+        QCOMPARE(m_edits.last().name, QStringLiteral("Send to Back"));
+        QCOMPARE(m_edits.last().model[m_item.id]->zIndex, -1);
+        key(Qt::Key_C);
+        QCOMPARE(m_calls, QStringList{"crop " + m_item.id.toString()});
     }
 
     void rightClickSelectsOrPassesOn()
@@ -234,9 +212,7 @@ private Q_SLOTS:
         const QPoint empty = m_view->coords().toScene({1200, 800}).toPoint();
         QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, empty, m_view->viewport()->mapToGlobal(empty));
         QApplication::sendEvent(m_view->viewport(), &onEmpty);
-        QVERIFY(!onEmpty.isAccepted());
-        QVERIFY(!m_view->selectedID());
-
+        QVERIFY(!onEmpty.isAccepted() && !m_view->selectedID());
         const QPoint onPrint = m_view->coords().toScene({100, 100}).toPoint();
         QContextMenuEvent event(QContextMenuEvent::Mouse, onPrint, m_view->viewport()->mapToGlobal(onPrint));
         QApplication::sendEvent(m_view->viewport(), &event);
@@ -256,8 +232,7 @@ private Q_SLOTS:
                         QUrl::fromLocalFile(dir.filePath(a)), QUrl::fromLocalFile(dir.filePath(b))});
         QMimeData onlyText;
         onlyText.setUrls({QUrl::fromLocalFile(dir.filePath(QStringLiteral("notes.txt")))});
-        QVERIFY(m_view->acceptsDrop(&images));
-        QVERIFY(!m_view->acceptsDrop(&onlyText));
+        QVERIFY(m_view->acceptsDrop(&images) && !m_view->acceptsDrop(&onlyText));
 
         const QPointF at = m_view->coords().toScene({300, 200});
         QDragEnterEvent accepted(at.toPoint(), Qt::CopyAction, &images, Qt::LeftButton, Qt::NoModifier);
@@ -279,15 +254,9 @@ private Q_SLOTS:
     }
 
 private:
-    void select(const QUuid &id)
-    {
-        m_view->setSelectedID(id);
-        m_view->updateChrome();
-    }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(m_view.get(), key, modifiers);
-    }
+    void select(const QUuid &id) { CanvasFixture::selectPrint(*m_view, id); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(m_view.get(), key, modifiers); }
+
 
     std::unique_ptr<CollageView> m_view;
     QList<CanvasFixture::Edit> m_edits;

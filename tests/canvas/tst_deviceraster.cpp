@@ -86,9 +86,7 @@ private slots:
         keep(&second);
         paintAt(turned(40, 30), &first); // first is now the more recent one
         keep(&third);
-        QVERIFY(!first.isEmpty());
-        QVERIFY(second.isEmpty());
-        QVERIFY(!third.isEmpty());
+        QVERIFY(!first.isEmpty() && second.isEmpty() && !third.isEmpty());
         QVERIFY(DeviceRaster::totalBytes() <= DeviceRaster::budget());
 
         // A raster larger than the whole budget is drawn directly, not kept.

@@ -22,7 +22,7 @@ double deg(double d) { return d * M_PI / 180; }
 class TestManipulation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void snapsToTheCanvasCentreWithinThreshold()
+    void closestLineWithinThresholdWinsAndTiesGoToTheEarlierPair()
     {
         // Snapping within the threshold is checked where a drag shows it (tst_interaction).
         const Snap far = snapCenter({729, 300}, frame200x150, {}, QUuid(), canvas1440);
@@ -34,10 +34,7 @@ private Q_SLOTS:
         // A screen right of another: its own centre line.
         const Snap shifted = snapCenter({1920 + 643, 300}, frame200x150, {}, QUuid(), QRectF(1920, 0, 1280, 1024));
         QCOMPARE(shifted.vLine, 1920 + 640.0);
-    }
 
-    void closestLineWinsAndTiesGoToTheEarlierPair()
-    {
         // The moving print's centre is 5 from the screen centre line; its right edge is 3 from
         // another print's left edge: the closer one wins.
         const double right = 720 + 5 + 215 / 2.0;
@@ -50,8 +47,7 @@ private Q_SLOTS:
         // left edge reaches wins over the screen centre the centre position would reach.
         const double left = 725 - 107.5;
         const QList<PhotoItem> tie{other({left - 5 - 107.5, 100}, {200, 150})};
-        const Snap tied = snapCenter({725, 300}, frame200x150, tie, QUuid(), canvas1440);
-        QCOMPARE(tied.vLine, left - 5);
+        QCOMPARE(snapCenter({725, 300}, frame200x150, tie, QUuid(), canvas1440).vLine, left - 5);
 
         // Equal distances to the screen line and to another print's line from the same
         // position: the screen line comes first.
@@ -73,17 +69,6 @@ private Q_SLOTS:
         QCOMPARE(up.center.y(), 372.25 - 87.75);
     }
 
-    void resizeAboutTheOppositeCorner()
-    {
-        const QPointF anchor(392.5, 312.25);
-        const Resize tiny = resizeAboutAnchor({200, 150}, 0, anchor, anchor);
-        QCOMPARE(tiny.size, QSizeF(20, 20));
-
-        // Past the anchor the frame moves to the other side instead of mirroring.
-        const Resize past = resizeAboutAnchor({200, 150}, 0, anchor, anchor + QPointF(-430, -100));
-        QCOMPARE(past.size, QSizeF(400, 300));
-        QCOMPARE(past.center, anchor - QPointF(215, 175.5));
-    }
 
     void resizeUnderRotationKeepsTheAnchor_data()
     {
@@ -134,10 +119,9 @@ private Q_SLOTS:
         QFETCH(double, degrees);
         QFETCH(int, step);
         QFETCH(QString, text);
-        const QPointF c(0, 0);
         // The pointer direction for an angle a is the up axis turned by a.
         const double a = deg(degrees);
-        const Rotation r = rotationToward(c, {-std::sin(a) * 100, std::cos(a) * 100}, true);
+        const Rotation r = rotationToward({0, 0}, {-std::sin(a) * 100, std::cos(a) * 100}, true);
         QCOMPARE(r.step, step);
         QCOMPARE(r.angle, step * rotationStep);
         QCOMPARE(angleText(r.angle), text);
@@ -145,6 +129,12 @@ private Q_SLOTS:
 
     void sizesAndTexts()
     {
+        const QPointF anchor(392.5, 312.25);
+        QCOMPARE(resizeAboutAnchor({200, 150}, 0, anchor, anchor).size, QSizeF(20, 20));
+        // Past the anchor the frame moves to the other side instead of mirroring.
+        const Resize past = resizeAboutAnchor({200, 150}, 0, anchor, anchor + QPointF(-430, -100));
+        QCOMPARE(past.size, QSizeF(400, 300));
+        QCOMPARE(past.center, anchor - QPointF(215, 175.5));
         QCOMPARE(pinchSize({100, 80}, -0.95), QSizeF(20, 20));
         QCOMPARE(pinchSize({100, 80}, 0.5), QSizeF(150, 120));
         QCOMPARE(sizeText({320.9, 240.2}), QStringLiteral("320 × 240"));

@@ -23,7 +23,7 @@ private slots:
     void init() { m_view = CanvasFixture::makeView(); }
     void cleanup() { m_view.reset(); }
 
-    void printsSitOnTheCollageWithYUp()
+    void printsSitOnTheCollageWithYUpAndFlipOnlyTheirPhoto()
     {
         m_view->setScreenOrigin(QPointF(1440, 100));
         PhotoItem item = ModelFactory::item(QUuid::createUuid(), 0, {1940, 500}, {200, 150});
@@ -42,6 +42,19 @@ private slots:
         const QPointF topMid = print->mapToScene(QPointF(107.5, 175.5));
         QVERIFY(topMid.x() < 500 - 20);
         QVERIFY(near(m_view->coords().toCollage(topMid), m_view->topMidWorld(item)));
+
+        // Flips mirror the photo about its centre, and only the photo: its left edge lands where
+        // the right edge was, and the pin stays.
+        item.flipH = true;
+        print = show(item);
+        PrintPhotoItem *photo = print->photo();
+        QVERIFY(near(photo->mapToParent(QPointF(0, 10)), QPointF(207.5, 28)));
+        QCOMPARE(print->pin()->center(), QPointF(107.5, 163.5));
+        item.flipH = false;
+        item.flipV = true;
+        m_view->setModel(CollageModel({item}));
+        m_view->applyModelToLayers(false);
+        QVERIFY(near(photo->mapToParent(QPointF(0, 0)), QPointF(7.5, 168)));
     }
 
     void pinColourFollowsTheFirstIdByte_data()
@@ -62,23 +75,8 @@ private slots:
         QCOMPARE(show(ModelFactory::item(id, 0, {300, 300}, {200, 150}))->pin()->color(), color);
     }
 
-    void flipsMirrorThePhotoOnly()
-    {
-        PhotoItem item = ModelFactory::item(QUuid::createUuid(), 0, {300, 300}, {200, 150});
-        item.flipH = true;
-        PrintItem *print = show(item);
-        PrintPhotoItem *photo = print->photo();
-        // Mirrored about its centre: its left edge lands where the right edge was.
-        QVERIFY(near(photo->mapToParent(QPointF(0, 10)), QPointF(207.5, 28)));
-        QCOMPARE(print->pin()->center(), QPointF(107.5, 163.5));
-        item.flipH = false;
-        item.flipV = true;
-        m_view->setModel(CollageModel({item}));
-        m_view->applyModelToLayers(false);
-        QVERIFY(near(photo->mapToParent(QPointF(0, 0)), QPointF(7.5, 168)));
-    }
 
-    void captionsStayOnOneLineAndEndInAnEllipsis()
+    void captionsStayOnOneLineInTheirFont()
     {
         PhotoItem item = ModelFactory::item(QUuid::createUuid(), 0, {300, 300}, {200, 150});
         QCOMPARE(show(item)->caption()->text(), QString());
@@ -97,10 +95,7 @@ private slots:
         m_view->setModel(CollageModel({item}));
         m_view->applyModelToLayers(false);
         QCOMPARE(caption->displayedText(), *item.caption);
-    }
-
-    void captionFontChoice()
-    {
+        // The fallback handwriting face when the preferred one is missing, else the system font, heavier.
         const QFont system(QStringLiteral("DejaVu Sans"));
         QCOMPARE(CaptionFont::choose(false, true, system).family(), QStringLiteral("Dancing Script"));
         QCOMPARE(CaptionFont::choose(false, false, system).weight(), QFont::Medium);
@@ -109,8 +104,7 @@ private slots:
 private:
     PrintItem *show(const PhotoItem &item)
     {
-        m_view->setModel(CollageModel({item}));
-        m_view->rebuild();
+        CanvasFixture::show(*m_view, CollageModel({item}));
         return m_view->layersByID().value(item.id);
     }
 

@@ -3,7 +3,9 @@
 #include "app/canvas/CollageView.h"
 #include "platform/fake/FakePlatform.h"
 
+#include <QApplication>
 #include <QImageWriter>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -46,6 +48,28 @@ std::unique_ptr<CollageView> makeView(QSize size)
     view->resize(size);
     view->show();
     return view;
+}
+
+void show(CollageView &view, const CollageModel &model)
+{
+    view.setModel(model);
+    view.rebuild();
+}
+
+void selectPrint(CollageView &view, const std::optional<QUuid> &id, const std::optional<QUuid> &hovered)
+{
+    view.setSelectedID(id);
+    view.setHoveredID(hovered);
+    view.updateChrome();
+}
+
+void sendMouse(CollageView &view, QEvent::Type type, QPointF collage, Qt::KeyboardModifiers modifiers,
+               Qt::MouseButtons buttons)
+{
+    const QPointF local = view.coords().toScene(collage);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, local, view.viewport()->mapToGlobal(local), button, buttons, modifiers);
+    QApplication::sendEvent(view.viewport(), &event);
 }
 
 void recordEdits(CollageView &view, QList<Edit> &edits)

@@ -2,13 +2,16 @@
 
 #include "core/CollageModel.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUuid>
 
 #include <memory>
+#include <optional>
 
 class CollageView;
 class FakePlatform;
@@ -27,6 +30,13 @@ QString writeImage(const QTemporaryDir &dir, const QString &name, const QImage &
 
 // A canvas of the given size, shown offscreen so it has a real viewport.
 std::unique_ptr<CollageView> makeView(QSize size = QSize(1440, 900));
+// Hands `model` to `view` and makes every print anew.
+void show(CollageView &view, const CollageModel &model);
+// Selects and hovers as the pointer would, and shows the chrome for it.
+void selectPrint(CollageView &view, const std::optional<QUuid> &id, const std::optional<QUuid> &hovered = {});
+// A pointer event at a collage point, to the sub-pixel; any but a move is of the left button.
+void sendMouse(CollageView &view, QEvent::Type type, QPointF collage, Qt::KeyboardModifiers modifiers = {},
+               Qt::MouseButtons buttons = Qt::LeftButton);
 
 // An edit the canvas handed out through onEdit.
 struct Edit {
