@@ -21,9 +21,8 @@
 #include <QPushButton>
 #include <QTest>
 
-// Photos reach a collage from the menu, the file panel, drops and the clipboard: each batch
-// is copied into the collage's folder and added in one "Add Photos" step, and place names
-// follow when the user asked for them.
+// Photos reach a collage from the menu, the file panel, drops and the clipboard, each batch copied
+// into its folder and added in one "Add Photos" step; place names follow when asked for.
 class TestAddPhotos : public QObject {
     Q_OBJECT
 private:
@@ -55,17 +54,15 @@ private:
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void aDropIsOneUndoableBatchOnTopOfEditsMadeMeanwhile()
+    void aDropIsOneUndoableBatchOnTopOfEditsAndKeepsItsFolder()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1});
         const QStringList files{photo(f, "a.png"), f.sandbox().path("in/notes.txt"), photo(f, "b.png")};
         QVERIFY(TestFiles::write(files[1], "text"));
         c.views()[0]->onDropImage(files, QPointF(5, 5));
-        // An edit while the files are being copied is kept.
         const CollageModel moved = nudged(c.library().collages()[0].model, 30);
-        c.views()[0]->onEdit(moved, "Move");
+        c.views()[0]->onEdit(moved, "Move"); // made while the files are copied: kept
         QTRY_VERIFY(!c.isImporting());
 
         const CollageModel model = c.library().collages()[0].model;
@@ -78,36 +75,25 @@ private Q_SLOTS:
         history->undo();
         QCOMPARE(c.library().collages()[0].model, moved);
 
-        // Nothing importable: no step at all.
-        c.handleDrop({files[1]}, 0);
+        c.handleDrop({files[1]}, 0); // nothing importable: no step at all
         QTRY_VERIFY(!c.isImporting());
         QCOMPARE(history->undoText(), QStringLiteral("Move"));
-    }
 
-    void aCollageReceivingPhotosKeepsItsFolder()
-    {
-        ControllerFixture f;
-        f.writeLibrary({"Trip", "Zoo"});
-        DesktopWindowController &c = f.controller();
-        const QString a = photo(f, "a.png");
-        c.handleDrop({a, a, a}, 0);
-        // Moving or removing the folder now would strand the files still being copied.
-        QVERIFY(!c.renameCollage("Trip", "Rome"));
+        c.handleDrop({files[0], files[0], files[0]}, 0);
+        QVERIFY(!c.renameCollage("Trip", "Rome")); // would strand the files still being copied
         c.deleteCollage("Trip");
         QVERIFY(c.library().findNamed("Trip"));
         QTRY_VERIFY(!c.isImporting());
-        QTRY_COMPARE(c.library().findNamed("Trip")->model.items().size(), 3);
+        QTRY_COMPARE(c.library().findNamed("Trip")->model.items().size(), 4);
         QVERIFY(c.renameCollage("Trip", "Rome"));
-        QCOMPARE(TestFiles::entries(f.path("Rome")).filter(QStringLiteral(".png")).size(), 3);
+        QCOMPARE(TestFiles::entries(f.path("Rome")).filter(QStringLiteral(".png")).size(), 5);
     }
 
     void aDropOnAScreenWithoutACollageMakesOne()
     {
         ControllerFixture f;
         f.useTwoScreens();
-        f.writeLibrary({"Trip"});
-        DesktopWindowController &c = f.controller();
-        QVERIFY(!c.collageOn(c.screens()[1]));
+        DesktopWindowController &c = f.controllerWith({"Trip"});
         c.handleDrop({photo(f, "a.png")}, 1);
         QTRY_VERIFY(!c.isImporting());
         const std::optional<Collage> made = c.collageOn(c.screens()[1]);
@@ -116,62 +102,10 @@ private Q_SLOTS:
         QCOMPARE(c.collageOn(c.screens()[0])->model.items().size(), 0);
     }
 
-    void pastingImagesAndFilesFromTheClipboard()
+    void theMenuTheFilePanelAndTheClipboard()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"});
-        DesktopWindowController &c = f.controller();
-        QClipboard *clipboard = QApplication::clipboard();
-
-        QImage red(64, 48, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        clipboard->setImage(red);
-        c.pasteImageFromClipboard();
-        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 1);
-        const PhotoItem pasted = c.library().collages()[0].model.items()[0];
-        QVERIFY(pasted.imageFileName.endsWith(QLatin1String(".png")));
-        QCOMPARE(QImage(f.path("Trip/") + pasted.imageFileName).pixelColor(3, 3), QColor(Qt::red));
-        QCOMPARE(pasted.size, QSizeF(360, 270));
-
-        // A file manager's Copy of the same file twice: two photos with two files.
-        const QString a = photo(f, "a.png");
-        auto *mime = new QMimeData;
-        mime->setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(a)});
-        clipboard->setMimeData(mime);
-        c.pasteImageFromClipboard();
-        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 3);
-        QCOMPARE(c.undoManager("Trip")->count(), 2);
-
-        // Text only: nothing happens.
-        clipboard->setText(QStringLiteral("hello"));
-        c.pasteImageFromClipboard();
-        QVERIFY(!c.isImporting());
-        QCOMPARE(c.undoManager("Trip")->count(), 2);
-    }
-
-    void clipboardAndPanelInput()
-    {
-        QTemporaryDir dir;
-        QVERIFY(ImportSources::clipboardFiles(nullptr, dir.path()).isEmpty());
-        QMimeData image;
-        image.setImageData(QImage(5, 5, QImage::Format_ARGB32));
-        const QStringList written = ImportSources::clipboardFiles(&image, dir.path());
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(QImage(written[0]).size(), QSize(5, 5));
-        QVERIFY(ImportSources::clipboardFiles(&image, dir.path()) != written); // a fresh name each time
-
-        const QStringList filters = ImportSources::fileDialogFilters();
-        QCOMPARE(filters.size(), 2);
-        for (const char *pattern : {"*.heic", "*.JPG", "*.webp", "*.tif"})
-            QVERIFY2(filters[0].contains(QLatin1String(pattern)), pattern);
-        QCOMPARE(filters[1], QStringLiteral("All files (*)"));
-    }
-
-    void theMenuAndTheFilePanel()
-    {
-        ControllerFixture f;
-        f.writeLibrary({"Trip"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"});
         c.setEditing(true);
         auto *button = c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Add Photos"));
         QVERIFY(button);
@@ -209,13 +143,51 @@ private Q_SLOTS:
         QTRY_COMPARE(c.library().collages()[0].model.items().size(), 2);
         QCOMPARE(c.library().collages()[0].model.items()[0].imageFileName, QStringLiteral("b.png"));
         QCOMPARE(f.platform().fakes().preferences->value(PreferenceKeys::lastPhotoFolder), QFileInfo(a).path());
+
+        QClipboard *clipboard = QApplication::clipboard();
+
+        QImage red(64, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        clipboard->setImage(red);
+        c.pasteImageFromClipboard();
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 3);
+        const PhotoItem pasted = c.library().collages()[0].model.items()[2];
+        QVERIFY(pasted.imageFileName.endsWith(QLatin1String(".png")));
+        QCOMPARE(QImage(f.path("Trip/") + pasted.imageFileName).pixelColor(3, 3), QColor(Qt::red));
+        QCOMPARE(pasted.size, QSizeF(360, 270));
+
+        auto *mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(a)}); // a file manager's Copy, twice
+        clipboard->setMimeData(mime);
+        c.pasteImageFromClipboard();
+        QTRY_COMPARE(c.library().collages()[0].model.items().size(), 5);
+        QCOMPARE(c.undoManager("Trip")->count(), 3);
+
+        clipboard->setText(QStringLiteral("hello")); // text only: nothing happens
+        c.pasteImageFromClipboard();
+        QVERIFY(!c.isImporting());
+        QCOMPARE(c.undoManager("Trip")->count(), 3);
+
+        QTemporaryDir dir;
+        QVERIFY(ImportSources::clipboardFiles(nullptr, dir.path()).isEmpty());
+        QMimeData image;
+        image.setImageData(QImage(5, 5, QImage::Format_ARGB32));
+        const QStringList written = ImportSources::clipboardFiles(&image, dir.path());
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(QImage(written[0]).size(), QSize(5, 5));
+        QVERIFY(ImportSources::clipboardFiles(&image, dir.path()) != written); // a fresh name each time
+
+        const QStringList filters = ImportSources::fileDialogFilters();
+        QCOMPARE(filters.size(), 2);
+        for (const char *pattern : {"*.heic", "*.JPG", "*.webp", "*.tif"})
+            QVERIFY2(filters[0].contains(QLatin1String(pattern)), pattern);
+        QCOMPARE(filters[1], QStringLiteral("All files (*)"));
     }
 
     void theGalleryAddsWhatWasPickedInPickedOrder()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         QVERIFY(TestFiles::makeDir(f.sandbox().pictures()));
         for (const char *name : {"a.png", "b.png", "c.png"})
             QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(f.sandbox().pictures() + u'/' + QLatin1String(name)));
@@ -248,8 +220,7 @@ private Q_SLOTS:
     void placeNamesArriveOneAtATimeWithoutAnUndoStep()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"});
-        DesktopWindowController &c = f.controller();
+        DesktopWindowController &c = f.controllerWith({"Trip"});
         FakeGeocoder &geocoder = *f.platform().fakes().geocoder;
         const QStringList files{photo(f, "a.png", tagged(48.85, 2.35)), photo(f, "b.png"),
                                 photo(f, "c.png", tagged(-33.9, 151.2)), photo(f, "d.png", tagged(1, 1))};
@@ -274,19 +245,16 @@ private Q_SLOTS:
         QCOMPARE(geocoder.requests.size(), 2);
         QCOMPARE(geocoder.requests[1].latitude, -33.9);
 
-        // The photo being looked up is deleted: its answer changes nothing.
         CollageModel without = view->model();
         without.remove(without.items()[2].id);
-        view->onEdit(without, "Delete");
+        view->onEdit(without, "Delete"); // the photo being looked up: its answer changes nothing
         QVERIFY(geocoder.answerNext(Placemark{QStringLiteral("Sydney"), {}, {}, QStringLiteral("Australia"), {}}));
         QVERIFY(geocoder.answerNext(std::nullopt)); // nothing found: the date stays
         QCOMPARE(captions(c.library().collages()[0].model),
                  (QStringList{"Paris, France  ·  July 2021", "-", "July 2021"}));
 
-        // The name is no step of its own: undo takes back the delete, then the whole batch,
-        // and redo brings the batch back with its name.
+        // The name is no step of its own: undo takes back the delete, then the batch; redo, named.
         CollageHistory *history = c.undoManager("Trip");
-        QCOMPARE(history->count(), 2);
         history->undo();
         QCOMPARE(captions(c.library().collages()[0].model),
                  (QStringList{"Paris, France  ·  July 2021", "-", "July 2021", "July 2021"}));

@@ -3,15 +3,17 @@
 #include "app/collages/CollagesWindowController.h"
 #include "app/controller/DisplayAssignments.h"
 #include "app/shell/AppController.h"
+#include "app/shell/TerminationSignals.h"
 #include "platform/fake/FakeGlobalHotKey.h"
-#include "platform/fake/FakeScreenService.h"
 #include "platform/fake/MemoryPreferences.h"
 #include "platform/preferences/PreferenceKeys.h"
-#include "support/Sandbox.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <csignal>
 
 // The tray utility: its menu, the "Collages" submenu per screen, the shortcut and the start.
 class TestAppController : public QObject {
@@ -42,10 +44,12 @@ class TestAppController : public QObject {
     }
 
 private Q_SLOTS:
-    void theStatusMenu()
+    void theStatusMenuAndItsCollagesSubmenuPerScreen()
     {
         ControllerFixture f;
-        AppController app(&f.controller());
+        f.useTwoScreens();
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"});
+        AppController app(&c);
         QCOMPARE(rows(app.statusMenu()),
                  (QStringList{"Edit Collage", "Add Photos \u25B8", "Export as Image\u2026", "---", "Collages \u25B8", "---",
                               "Settings\u2026", "About Veloran", "---", "Quit Veloran"}));
@@ -53,17 +57,10 @@ private Q_SLOTS:
         QCOMPARE(row(app.statusMenu(), "Settings\u2026")->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
         QCOMPARE(row(app.statusMenu(), "Quit Veloran")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
         row(app.statusMenu(), "Edit Collage")->trigger();
-        QVERIFY(f.controller().isEditing());
+        QVERIFY(c.isEditing());
         row(app.statusMenu(), "Edit Collage")->trigger();
-        QVERIFY(!f.controller().isEditing());
-    }
+        QVERIFY(!c.isEditing());
 
-    void theCollagesSubmenuPerScreen()
-    {
-        ControllerFixture f;
-        f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"});
-        AppController app(&c);
         c.assign(QStringLiteral("Zoo"), f.screenAt(0));
         c.assign(std::nullopt, f.screenAt(1));
         app.rebuildCollagesMenu();
@@ -72,24 +69,20 @@ private Q_SLOTS:
         QCOMPARE(rows(menu), (QStringList{left + " \u25B8", right + " \u25B8", "---", "Manage Collages\u2026"}));
         QCOMPARE(rows(row(menu, left)->menu()), (QStringList{"[ ] Trip", "[x] Zoo", "[ ] None"}));
         QCOMPARE(rows(row(menu, right)->menu()), (QStringList{"[ ] Trip", "[ ] Zoo", "[x] None"}));
-        // A choice goes to that screen.
         row(row(menu, right)->menu(), "Trip")->trigger();
         QCOMPARE(c.collageOn(f.screenAt(1))->name, QStringLiteral("Trip"));
         row(row(menu, left)->menu(), "None")->trigger();
         QVERIFY(!c.collageOn(f.screenAt(0)));
         QCOMPARE(DisplayAssignments::map().value(f.screenAt(0).displayKey), QString());
 
-        // A stored name of no collage marks nothing at all.
-        DisplayAssignments::set(QStringLiteral("Gone"), f.screenAt(0));
+        DisplayAssignments::set(QStringLiteral("Gone"), f.screenAt(0)); // a name of no collage marks nothing
         app.rebuildCollagesMenu();
         QCOMPARE(rows(row(menu, left)->menu()), (QStringList{"[ ] Trip", "[ ] Zoo", "[ ] None"}));
 
-        // One screen: the choices sit in the menu itself.
-        f.changeScreens({f.screenAt(0)});
+        f.changeScreens({f.screenAt(0)}); // one screen: the choices sit in the menu itself
         app.rebuildCollagesMenu();
         QCOMPARE(rows(menu), (QStringList{"[ ] Trip", "[ ] Zoo", "[ ] None", "---", "Manage Collages\u2026"}));
-        // No screens: only the way to the window.
-        f.changeScreens({});
+        f.changeScreens({}); // no screens: only the way to the window
         app.rebuildCollagesMenu();
         QCOMPARE(rows(menu), (QStringList{"---", "Manage Collages\u2026"}));
         row(menu, "Manage Collages\u2026")->trigger();
@@ -99,19 +92,17 @@ private Q_SLOTS:
     void firstAndLaterLaunches()
     {
         ControllerFixture f;
-        MemoryPreferences &prefs = *f.platform().fakes().preferences;
         FakeGlobalHotKey &hotKey = *f.platform().fakes().hotKey;
         {
             StderrCapture log;
             AppController app(&f.controller(false));
             app.start();
             QVERIFY(f.controller().isEditing());
-            QVERIFY(prefs.value(PreferenceKeys::didOnboard));
+            QVERIFY(f.platform().fakes().preferences->value(PreferenceKeys::didOnboard));
             QVERIFY(log.take().contains("[app] INFO: launched (menu-bar ready, hotkey Ctrl+Alt+E registered)\n"));
-            // The shortcut toggles, after the press has been handled.
             QVERIFY(hotKey.press());
             QVERIFY(f.controller().isEditing());
-            QTRY_VERIFY(!f.controller().isEditing());
+            QTRY_VERIFY(!f.controller().isEditing()); // the shortcut toggles, once the press is handled
         }
         f.destroyController();
         AppController again(&f.controller(false));
@@ -119,10 +110,33 @@ private Q_SLOTS:
         StderrCapture log;
         again.start();
         QVERIFY(!f.controller().isEditing());
-        // The line stays, and a warning says what really happened.
-        const QByteArray lines = log.take();
+        const QByteArray lines = log.take(); // the line stays, and a warning says what really happened
         QVERIFY(lines.contains("launched (menu-bar ready, hotkey Ctrl+Alt+E registered)"));
         QVERIFY(lines.contains("[app] ERROR: editing shortcut Ctrl+Alt+E is in use by another program"));
+    }
+
+    // SIGTERM, SIGINT and SIGHUP save and quit; the handler only forwards the number to the event loop.
+    void eachSignalArrivesInTheEventLoop_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void eachSignalArrivesInTheEventLoop()
+    {
+        QFETCH(int, number);
+        TerminationSignals signals_;
+        QVERIFY(signals_.isInstalled());
+        QVERIFY(!TerminationSignals().isInstalled()); // only one instance owns the handlers
+        QSignalSpy received(&signals_, &TerminationSignals::received);
+        ::raise(number);
+        ::raise(SIGTERM); // a burst is delivered in full
+        QCOMPARE(received.count(), 0); // nothing runs inside the handler
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 2, 2000);
+        QCOMPARE(received.first().first().toInt(), number);
+        QCOMPARE(received.at(1).first().toInt(), int(SIGTERM));
     }
 };
 

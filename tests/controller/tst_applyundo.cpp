@@ -1,12 +1,15 @@
 #include "controller/support/ControllerFixture.h"
 
+#include "app/arrange/Arrangement.h"
 #include "app/canvas/CollageView.h"
 #include "app/controller/CollageHistory.h"
+#include "app/controller/ControlBar.h"
+#include "platform/fake/FakeScreenService.h"
 
+#include <QPushButton>
 #include <QTest>
 
-// The apply road: every canvas edit, undo and redo reaches the library through apply,
-// refreshes every canvas showing the collage and schedules a save.
+// Every edit, undo and redo reaches the library through apply, refreshes each canvas showing it, saves.
 class TestApplyUndo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -23,7 +26,6 @@ private Q_SLOTS:
         QCOMPARE(view->model(), m2);
         QVERIFY(c.isSavePending());
         CollageHistory *history = c.undoManager("Trip");
-        QCOMPARE(history->count(), 2);
         QCOMPARE(history->undoText(), QStringLiteral("Rotate"));
 
         view->onUndo();
@@ -37,44 +39,30 @@ private Q_SLOTS:
         view->onRedo();
         QCOMPARE(view->model(), m2);
 
-        // A new edit after an undo drops the redo step.
         view->onUndo();
         view->onEdit(nudged(m1, -40), "Move");
-        QVERIFY(!history->canRedo());
+        QVERIFY(!history->canRedo()); // a new edit drops the redo step
         view->onUndo();
         QCOMPARE(c.library().collages()[0].model, m1);
-    }
 
-    void pushingAStepAppliesTheModelOnlyToTheActiveCollage()
-    {
-        // The step is recorded after the change is made; the stack's immediate redo must
-        // not apply the model a second time (by name, it would hit the first namesake).
-        ControllerFixture f;
-        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
-        const CollageModel first = c.library().collages()[0].model;
-        c.library().addCollage("Trip"); // now active
-        const CollageModel m1 = modelWithPhotos({"a.jpg"});
-        c.apply(m1, "Paste", false);
-        QCOMPARE(c.library().collages()[0].model, first);
-        QCOMPARE(c.library().collages()[1].model, m1);
-        QCOMPARE(c.undoManager("Trip")->index(), 1);
-    }
-
-    void changesMadeOutsideTheHistorySurviveRedo()
-    {
         // Place names are written straight into the library; undo records what it found,
         // so redo brings back the state the undo replaced, place name included.
-        ControllerFixture f;
-        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
-        const CollageModel m0 = c.library().collages()[0].model;
-        c.views()[0]->onEdit(nudged(m0, 20), "Move");
-        CollageModel named = c.library().collages()[0].model;
+        CollageModel named = m1;
         named.update(named.items().first().id, [](PhotoItem &item) { item.caption = QStringLiteral("Oslo"); });
         c.library().updateActive(named);
-        c.views()[0]->onUndo();
+        view->onUndo();
         QCOMPARE(c.library().collages()[0].model, m0);
-        c.views()[0]->onRedo();
+        view->onRedo();
         QCOMPARE(c.library().collages()[0].model, named);
+
+        // The step is recorded after the change is made; the stack's immediate redo must
+        // not apply the model a second time (by name, it would hit the first namesake).
+        c.library().addCollage("Trip"); // now active
+        const CollageModel pasted = modelWithPhotos({"a.jpg"});
+        c.apply(pasted, "Paste", false);
+        QCOMPARE(c.library().collages()[0].model, named);
+        QCOMPARE(c.library().collages()[1].model, pasted);
+        QCOMPARE(history->index(), 2);
     }
 
     void everyCanvasShowingTheCollageFollows()
@@ -89,20 +77,17 @@ private Q_SLOTS:
         const CollageModel zoo = right->model();
         QCOMPARE(zoo.items().size(), 3);
 
-        // An edit of Trip leaves the canvas showing Zoo alone.
         const CollageModel trip = left->model();
-        left->onEdit(nudged(trip, 7), "Move");
+        left->onEdit(nudged(trip, 7), "Move"); // leaves the canvas showing Zoo alone
         QCOMPARE(right->model(), zoo);
         QCOMPARE(c.library().findNamed("Zoo")->model, zoo);
         QVERIFY(!c.hasUndoManager("Zoo"));
-        // Undone from its own history while another collage is the active one.
         c.library().setActiveID(c.library().findNamed("Zoo")->id);
-        c.undoManager("Trip")->undo();
+        c.undoManager("Trip")->undo(); // from its own history, while Zoo is the active collage
         QCOMPARE(c.library().findNamed("Zoo")->model, zoo);
         QCOMPARE(c.library().findNamed("Trip")->model, trip);
 
-        // Both showing Trip: an edit on one shows on both, and either undoes it (one history).
-        c.assign("Trip", f.screenAt(1));
+        c.assign("Trip", f.screenAt(1)); // both showing Trip: an edit shows on both, either undoes it
         const CollageModel m0 = left->model();
         QCOMPARE(right->model(), m0);
         left->onEdit(nudged(m0, 12), "Move");
@@ -111,7 +96,6 @@ private Q_SLOTS:
         QCOMPARE(left->model(), m0);
         QCOMPARE(right->model(), m0);
 
-        // A screen assigned nothing shows an empty canvas.
         c.assign(std::nullopt, f.screenAt(0));
         QVERIFY(left->model().isEmpty());
         QCOMPARE(left->imageBaseDir(), std::nullopt);
@@ -121,10 +105,9 @@ private Q_SLOTS:
     {
         ControllerFixture f;
         f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1});
         const Library before = c.library();
-        // Only the main screen gets a default; the right one shows nothing.
-        QVERIFY(c.views()[1]->model().isEmpty());
+        QVERIFY(c.views()[1]->model().isEmpty()); // only the main screen gets a default
         c.views()[1]->onEdit(modelWithPhotos({"x.jpg"}), "Paste");
         c.views()[1]->onUndo();
         c.views()[1]->onRedo();
@@ -138,12 +121,39 @@ private Q_SLOTS:
         QCOMPARE(c.views()[0]->model(), before.collages()[0].model);
         QCOMPARE(c.library(), before);
         QVERIFY(!c.isSavePending());
+        c.assign("Zoo", f.screenAt(1));
+        f.screens().setPointerPosition(QPoint(2500, 500)); // over an empty collage: nothing to arrange
+        c.tidyUp();
+        c.scatterPhotos();
+        QVERIFY(!c.hasUndoManager("Zoo"));
+        QVERIFY(!c.isSavePending());
 
-        // A cursor naming no collage: no step is recorded for the fallback collage.
-        c.library().setActiveID(QUuid::createUuid());
+        c.library().setActiveID(QUuid::createUuid()); // naming no collage: no step for the fallback one
         c.apply(CollageModel(), "Delete", false);
         QCOMPARE(c.library().collages(), before.collages());
         QVERIFY(!c.hasUndoManager("Trip"));
+    }
+
+    void tidyUpAndScatterAreOneStepEachOnTheCollageUnderThePointer()
+    {
+        ControllerFixture f;
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {5});
+        c.setEditing(true);
+        const CollageModel before = c.library().collages()[0].model;
+        c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Tidy Up"))->click();
+        const CollageModel tidy = Arrangement::tidyUp(before, c.screens()[0].frame.size());
+        QCOMPARE(c.library().collages()[0].model, tidy);
+        QCOMPARE(c.views()[0]->model(), tidy);
+        CollageHistory *history = c.undoManager("Trip");
+        QCOMPARE(history->undoText(), QStringLiteral("Tidy Up"));
+
+        c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Scatter"))->click();
+        QVERIFY(c.library().collages()[0].model != tidy);
+        QCOMPARE(history->undoText(), QStringLiteral("Scatter"));
+        history->undo();
+        QCOMPARE(c.library().collages()[0].model, tidy);
+        history->undo();
+        QCOMPARE(c.library().collages()[0].model, before);
     }
 };
 

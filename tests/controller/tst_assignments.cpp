@@ -20,7 +20,7 @@ class TestAssignments : public QObject {
     static int beeps(const ControllerFixture &f) { return f.platform().fakes().haptics->beepCount(); }
 
 private Q_SLOTS:
-    void theStoredMapIsReadAndWrittenWhole()
+    void theStoredMapIsReadAndWrittenWholeAndSeededAtFirstLaunch()
     {
         ControllerFixture f;
         const ScreenInfo a = FakeScreenService::makeScreen("A", QRect(0, 0, 800, 600));
@@ -36,41 +36,33 @@ private Q_SLOTS:
         DisplayAssignments::collageDeleted("Tour");
         QCOMPARE(stored(), (StringMap{{b.displayKey, "Zoo"}}));
 
-        // A screen without a key can be neither assigned nor looked up.
         ScreenInfo keyless = a;
-        keyless.displayKey.clear();
+        keyless.displayKey.clear(); // neither assigned nor looked up
         DisplayAssignments::set("Trip", keyless);
         QCOMPARE(stored().size(), 1);
         QCOMPARE(DisplayAssignments::assignedName(keyless), std::nullopt);
-        // Anything but a map of strings reads as no assignments at all.
         f.platform().fakes().preferences->setRawValue(PreferenceKeys::displayCollageAssignments.text(), 42);
-        QVERIFY(stored().isEmpty());
-    }
+        QVERIFY(stored().isEmpty()); // anything but a map of strings reads as none
 
-    void theFirstLaunchGivesTheMainScreenTheFirstCollage()
-    {
-        ControllerFixture f;
+        // The first launch gives the main screen the first collage.
         f.useTwoScreens();
         QCOMPARE(f.controller().library().collages().size(), 1);
         QCOMPARE(f.controller().collageOn(f.screenAt(0))->name, QStringLiteral("My Collage"));
         QVERIFY(!stored().contains(f.screenAt(1).displayKey));
 
-        // Later launches keep the choice made, even of a collage that is gone.
-        const QString key = f.screenAt(0).displayKey;
-        DisplayAssignments::set("Gone", f.screenAt(0));
+        DisplayAssignments::set("Gone", f.screenAt(0)); // later launches keep it, gone or not
         f.destroyController();
         DesktopWindowController &again = f.controller();
         QCOMPARE(again.collageOn(again.screens()[0]), std::nullopt);
         QVERIFY(again.views()[0]->model().isEmpty());
-        QCOMPARE(stored().value(key), QStringLiteral("Gone"));
+        QCOMPARE(stored().value(f.screenAt(0).displayKey), QStringLiteral("Gone"));
     }
 
-    void theCursorScreenFollowsThePointerElseTheMainScreen()
+    void theCursorScreenFollowsThePointerAndRenamingMovesFolderAssignmentsAndHistory()
     {
         ControllerFixture f;
         f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1, 2});
-        // Assigning makes the collage the active one, without saving.
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {1});
         c.assign("Zoo", f.screenAt(1));
         QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
         QVERIFY(!c.isSavePending());
@@ -80,56 +72,62 @@ private Q_SLOTS:
         QCOMPARE(c.cursorScreen()->name, QStringLiteral("RIGHT"));
         QCOMPARE(c.focusCursorCollage()->name, QStringLiteral("Zoo"));
         QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
-        // Below the shorter right screen: a gap in the desktop.
-        f.screens().setPointerPosition(QPoint(2500, 1050));
+        f.screens().setPointerPosition(QPoint(2500, 1050)); // below the shorter right screen
         QCOMPARE(c.cursorScreen()->name, QStringLiteral("LEFT"));
         QCOMPARE(c.focusCursorCollage()->name, QStringLiteral("Trip"));
         c.assign(std::nullopt, f.screenAt(0));
         c.library().setActiveID(c.library().collages()[1].id);
         QCOMPARE(c.focusCursorCollage(), std::nullopt);
         QCOMPARE(c.library().active().name, QStringLiteral("Zoo")); // unchanged
+
+        // Renaming moves the folder, the assignments and the history.
+        c.assign("Trip", f.screenAt(0));
+        c.assign("Trip", f.screenAt(1));
+        const CollageModel m0 = c.views()[0]->model();
+        c.views()[0]->onEdit(CollageModel(), "Delete");
+        // Collages are named after their folders when loaded, so the name typed is kept in
+        // its folder form: the screens still show it after a restart.
+        QVERIFY(c.renameCollage("Trip", "  Paris: 2024 \n"));
+        const QString name = QStringLiteral("Paris- 2024");
+        QVERIFY(!f.isDir("Trip"));
+        QVERIFY(QFileInfo::exists(f.path(name + "/collage.json")));
+        QCOMPARE(stored().value(f.screenAt(0).displayKey), name);
+        QCOMPARE(stored().value(f.screenAt(1).displayKey), name);
+        QCOMPARE(c.views()[1]->imageBaseDir(), std::optional(f.path(name)));
+        QVERIFY(c.isSavePending());
+        QVERIFY(!c.hasUndoManager("Trip")); // the history follows the collage
+        c.views()[0]->onUndo();
+        QCOMPARE(c.library().findNamed(name)->model, m0);
+        QCOMPARE(c.views()[1]->model(), m0);
+        c.flushSave();
+        f.destroyController();
+        QCOMPARE(f.store().load().collages().size(), 2);
+        QCOMPARE(f.controller().views()[1]->model(), m0);
     }
 
-    void firstUnshownCountsOnlyAttachedScreens()
+    void firstUnshownAndEnsureCollageKeepsAssignsOrCreates()
     {
         ControllerFixture f;
         f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"A", "B", "C"});
-        // B is shown only on a display that is not attached: it counts as unshown.
-        DisplayAssignments::set("B", FakeScreenService::makeScreen("GONE", QRect(0, 0, 10, 10)));
-        QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("B"));
-        c.assign("B", f.screenAt(1));
-        QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("C"));
-        c.assign("C", f.screenAt(0));
-        QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("A"));
-    }
-
-    void ensureCollageKeepsAssignsOrCreates()
-    {
-        ControllerFixture f;
-        f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"});
-        // Already showing one: nothing else happens.
-        QCOMPARE(c.ensureCollage(f.screenAt(0))->name, QStringLiteral("Trip"));
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo", "Zulu"});
+        DisplayAssignments::set("Zoo", FakeScreenService::makeScreen("GONE", QRect(0, 0, 10, 10)));
+        QCOMPARE(c.firstUnshownCollage()->name, QStringLiteral("Zoo")); // shown only where not attached
+        QCOMPARE(c.ensureCollage(f.screenAt(0))->name, QStringLiteral("Trip")); // already showing one
         QVERIFY(!c.isSavePending());
-        // An unshown collage is given to the screen.
         QCOMPARE(c.ensureCollage(f.screenAt(1))->name, QStringLiteral("Zoo"));
         QCOMPARE(c.views()[1]->imageBaseDir(), std::optional(f.path("Zoo")));
         QVERIFY(c.isSavePending());
 
-        // Every collage shown: a new one is made, written at once and assigned. New names
-        // count on from the number of collages, past names already taken.
         c.deleteCollage("Zoo");
+        c.deleteCollage("Zulu"); // every collage shown now: a new one is made, written at once
         c.flushSave();
         const int writes = c.writesCompleted();
         QCOMPARE(c.ensureCollage(f.screenAt(1))->name, QStringLiteral("Collage 2"));
-        QCOMPARE(c.collageOn(f.screenAt(1))->name, QStringLiteral("Collage 2"));
         QCOMPARE(c.writesCompleted(), writes + 1);
         QVERIFY(QFileInfo::exists(f.path("Collage 2/collage.json")));
         QVERIFY(c.isSavePending());
         c.library().addCollage("Collage 4");
-        QCOMPARE(c.uniqueCollageName(), QStringLiteral("Collage 5"));
-        // A screen without a key gets none.
+        QCOMPARE(c.uniqueCollageName(), QStringLiteral("Collage 5")); // counting on past names taken
         ScreenInfo keyless = f.screenAt(0);
         keyless.displayKey.clear();
         QCOMPARE(c.ensureCollage(keyless), std::nullopt);
@@ -142,22 +140,18 @@ private Q_SLOTS:
         c.views()[0]->onEdit(CollageModel(), "Delete");
         c.deleteCollage("Trip");
         QCOMPARE(c.library().collages().size(), 1);
-        QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
         QVERIFY(!f.isDir("Trip"));
         QVERIFY(!stored().contains(f.screenAt(0).displayKey));
         QVERIFY(!c.hasUndoManager("Trip"));
         QVERIFY(c.views()[0]->model().isEmpty());
-        // The snapshot waiting before the delete must not bring the folder back.
         QVERIFY(c.isSavePending());
-        QTRY_VERIFY_WITH_TIMEOUT(!c.isSavePending(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!c.isSavePending(), 3000); // that snapshot must not bring it back
         c.flushSave();
         QVERIFY(!f.isDir("Trip"));
-        // At the next screen change the main screen gets the first collage again.
-        QVERIFY(f.changeScreens(f.screens().screens()));
+        QVERIFY(f.changeScreens(f.screens().screens())); // the main screen gets the first collage again
         QCOMPARE(c.collageOn(c.screens()[0])->name, QStringLiteral("Zoo"));
 
-        // The last collage is never deleted.
-        c.deleteCollage("Zoo");
+        c.deleteCollage("Zoo"); // never the last one
         QCOMPARE(c.library().collages().size(), 1);
         QVERIFY(f.isDir("Zoo"));
     }
@@ -168,11 +162,10 @@ private Q_SLOTS:
         f.writeLibrary({"Trip", "Zoo", "Moor", "Untitled"}, {1, 1, 0, 1});
         const QString outside = f.sandbox().path(QStringLiteral("outside"));
         QVERIFY(TestFiles::write(outside + QStringLiteral("/keep.jpg"), "photo"));
-        // A link inside the collage folder, and a collage folder that is itself a link.
-        QVERIFY(QFile::link(outside, f.path("Trip/linked")));
+        QVERIFY(QFile::link(outside, f.path("Trip/linked"))); // a link inside a collage folder
         DesktopWindowController &c = f.controller();
         QDir(f.path("Zoo")).removeRecursively();
-        QVERIFY(QFile::link(outside, f.path("Zoo")));
+        QVERIFY(QFile::link(outside, f.path("Zoo"))); // a collage folder that is itself a link
         c.deleteCollage("Trip");
         QVERIFY(!QFileInfo::exists(f.path("Trip")));
         c.deleteCollage("Zoo");
@@ -216,39 +209,10 @@ private Q_SLOTS:
         QCOMPARE(reloaded.collages().size(), rename ? 61 : 60);
     }
 
-    void renamingMovesFolderAssignmentsAndHistory()
+    void aRenameIsRefusedOrMovesTheFolder()
     {
         ControllerFixture f;
-        f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo"}, {2, 0});
-        c.assign("Trip", f.screenAt(1));
-        const CollageModel m0 = c.views()[0]->model();
-        c.views()[0]->onEdit(CollageModel(), "Delete");
-        // Collages are named after their folders when loaded, so the name typed is kept in
-        // its folder form: the screens still show it after a restart.
-        QVERIFY(c.renameCollage("Trip", "  Paris: 2024 \n"));
-        const QString name = QStringLiteral("Paris- 2024");
-        QVERIFY(!f.isDir("Trip"));
-        QVERIFY(QFileInfo::exists(f.path(name + "/collage.json")));
-        QCOMPARE(stored().value(f.screenAt(0).displayKey), name);
-        QCOMPARE(stored().value(f.screenAt(1).displayKey), name);
-        QCOMPARE(c.views()[1]->imageBaseDir(), std::optional(f.path(name)));
-        QVERIFY(c.isSavePending());
-        // The history follows the collage.
-        QVERIFY(!c.hasUndoManager("Trip"));
-        c.views()[0]->onUndo();
-        QCOMPARE(c.library().findNamed(name)->model, m0);
-        QCOMPARE(c.views()[1]->model(), m0);
-        c.flushSave();
-        f.destroyController();
-        QCOMPARE(f.store().load().collages().size(), 2);
-        QCOMPARE(f.controller().views()[1]->model(), m0);
-    }
-
-    void renamingRefusesEmptyUnchangedUnknownAndClashingNames()
-    {
-        ControllerFixture f;
-        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo", "a-b"});
+        DesktopWindowController &c = f.controllerWith({"Trip", "Zoo", "a-b"}, {1});
         const Library before = c.library();
         QVERIFY(!c.renameCollage("Trip", "   "));
         QVERIFY(!c.renameCollage("Trip", "  Trip  "));
@@ -256,31 +220,23 @@ private Q_SLOTS:
         QCOMPARE(beeps(f), 0);
         QVERIFY(!c.renameCollage("Trip", "Zoo"));
         QCOMPARE(beeps(f), 1);
-        // Differs from "a-b" only where the folder name would replace characters.
-        QVERIFY(!c.renameCollage("Trip", "a/b"));
+        QVERIFY(!c.renameCollage("Trip", "a/b")); // the folder name would be "a-b"
         QCOMPARE(beeps(f), 2);
         QCOMPARE(c.library(), before);
         QVERIFY(!c.isSavePending());
-    }
 
-    void aRenameMovesTheFolderOrIsRefused()
-    {
-        ControllerFixture f;
-        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
-        // Something not a collage already sits where the folder would go.
-        QVERIFY(TestFiles::write(f.path("Holiday/notes.txt"), "mine"));
+        QVERIFY(TestFiles::write(f.path("Holiday/notes.txt"), "mine")); // not a collage, in the way
         StderrCapture capture;
         QVERIFY(!c.renameCollage("Trip", "Holiday"));
         QVERIFY(capture.take().contains("[store] ERROR: cannot move"));
-        QCOMPARE(beeps(f), 1);
+        QCOMPARE(beeps(f), 3);
         QVERIFY(c.library().findNamed("Trip"));
         QVERIFY(QFileInfo::exists(f.path("Trip/collage.json")));
         QCOMPARE(TestFiles::read(f.path("Holiday/notes.txt")), QByteArray("mine"));
-        // An empty stray folder is no obstacle, and a collage never saved has none to move.
-        QVERIFY(TestFiles::makeDir(f.path("Tour")));
+        QVERIFY(TestFiles::makeDir(f.path("Tour"))); // an empty stray folder is no obstacle
         QVERIFY(c.renameCollage("Trip", "Tour"));
         QVERIFY(QFileInfo::exists(f.path("Tour/collage.json")));
-        c.library().addCollage("Fresh");
+        c.library().addCollage("Fresh"); // never saved: no folder to move
         QVERIFY(c.renameCollage("Fresh", "Fresher"));
         c.flushSave();
         QVERIFY(QFileInfo::exists(f.path("Fresher/collage.json")));

@@ -18,8 +18,7 @@
 #include <QTest>
 #include <QToolButton>
 
-// Collages as pictures: thumbnails over the desktop picture, the exported file, and the
-// "Collages" window that manages them.
+// Collages as pictures (thumbnails over the desktop picture, the exported file); the "Collages" window.
 class TestCollagesWindow : public QObject {
     Q_OBJECT
 
@@ -64,16 +63,13 @@ private Q_SLOTS:
         QVERIFY(picture.save(file));
         f.windowing().setDesktopPicturePath(file);
         QVERIFY(c.thumbnail(QStringLiteral("Nope"), 240).isNull());
-        // Shown on the 1280 × 1024 screen: its shape.
-        QCOMPARE(c.thumbnail(QStringLiteral("Zoo"), 256).size(), QSize(256, 204));
+        QCOMPARE(c.thumbnail(QStringLiteral("Zoo"), 256).size(), QSize(256, 204)); // its screen's shape
         // Shown nowhere: the main screen's (1920 × 1080), and never under 0.04 of it.
         QCOMPARE(c.thumbnail(QStringLiteral("Trip"), 10).size(), QSize(76, 43));
 
-        // Over the desktop picture, once decoded per file.
         QCOMPARE(c.thumbnail(QStringLiteral("Trip"), 192).pixelColor(2, 2), QColor(Qt::yellow));
-        QVERIFY(c.pictures().wallpapers().contains(file));
-        // Without a file, the root window's picture.
-        f.windowing().setDesktopPicturePath(QString());
+        QVERIFY(c.pictures().wallpapers().contains(file)); // decoded once per file
+        f.windowing().setDesktopPicturePath(QString()); // without a file, the root window's picture
         QImage root(32, 18, QImage::Format_RGB32);
         root.fill(Qt::cyan);
         f.windowing().setDesktopBackground(root);
@@ -103,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(written.pixelColor(10, 10).alpha(), 0);
     }
 
-    void firstShowSelectsTheMainScreensCollage()
+    void firstShowSelectsTheMainScreensCollageThenTogglesAndRemoves()
     {
         ControllerFixture f;
         CollagesWindowController *w = nullptr;
@@ -118,8 +114,7 @@ private Q_SLOTS:
         QCOMPARE(stripNames(*w), (QStringList{"Trip*", "Zoo"}));
         QVERIFY(w->window()->minusButton()->isEnabled());
         QVERIFY(w->window()->emptyHint()->isHidden());
-        // Thumbnails fill in after the window is up; the stage at its larger width.
-        QTRY_VERIFY(!w->window()->stage()->image().isNull());
+        QTRY_VERIFY(!w->window()->stage()->image().isNull()); // filled in after the window is up
         QCOMPARE(w->window()->stage()->image().width(), CollagesWindowController::stageWidth);
         QTRY_VERIFY(!w->stripButtons()[1]->image().isNull());
 
@@ -129,30 +124,41 @@ private Q_SLOTS:
         QCOMPARE(w->window()->emptyHint()->text(), QStringLiteral("No photos yet.\nAdd photos, or drag some onto the collage."));
         // Cached: a click back renders nothing new.
         QVERIFY(!w->cachedThumb(QStringLiteral("Trip"), CollagesWindowController::stageWidth).isNull());
-        Q_UNUSED(c);
-    }
 
-    void togglingDisplays()
-    {
-        ControllerFixture f;
-        CollagesWindowController *w = nullptr;
-        DesktopWindowController &c = start(f, w);
-        w->stripClicked(QStringLiteral("Zoo"));
-        // On for the second screen: shown there too, and made the active collage.
-        toggles(*w)[1]->setChecked(true);
+        toggles(*w)[1]->setChecked(true); // on for the second screen
         QCOMPARE(DisplayAssignments::assignedName(f.screenAt(1)), std::optional<QString>("Zoo"));
         QCOMPARE(c.library().active().name, QStringLiteral("Zoo"));
         QCOMPARE(DisplayAssignments::assignedName(f.screenAt(0)), std::optional<QString>("Trip"));
-        // Off again: that screen shows nothing rather than another collage.
         QTRY_VERIFY(toggles(*w)[1]->isChecked());
-        toggles(*w)[1]->setChecked(false);
+        toggles(*w)[1]->setChecked(false); // off: that screen shows nothing, not another collage
         QCOMPARE(DisplayAssignments::map().value(f.screenAt(1).displayKey), QString());
         QVERIFY(!c.collageOn(f.screenAt(1)));
-        // One collage on both screens.
         w->stripClicked(QStringLiteral("Trip"));
         toggles(*w)[1]->setChecked(true);
         QCOMPARE(c.collageOn(f.screenAt(1))->name, QStringLiteral("Trip"));
         QCOMPARE(c.collageOn(f.screenAt(0))->name, QStringLiteral("Trip"));
+
+        w->removeSelected();
+        QMessageBox *question = w->removalQuestion();
+        QVERIFY(question);
+        QCOMPARE(question->text(), QStringLiteral("Delete \u201CTrip\u201D?"));
+        QCOMPARE(question->informativeText(),
+                 QStringLiteral("The photos on it are removed from the collage. Your original files are untouched."));
+        QCOMPARE(question->buttons().size(), 2);
+        QCOMPARE(question->defaultButton()->text(), QStringLiteral("Delete"));
+        question->buttons()[1]->click();
+        QCOMPARE(c.library().collages().size(), 2);
+
+        w->removeSelected();
+        w->removalQuestion()->defaultButton()->click();
+        QCOMPARE(c.library().collages().size(), 1);
+        QVERIFY(!c.library().findNamed(QStringLiteral("Trip")));
+        QCOMPARE(w->selected(), std::optional<QString>("Zoo"));
+        QVERIFY(w->cachedThumb(QStringLiteral("Trip"), CollagesWindowController::stripWidth).isNull());
+        QVERIFY(!w->window()->minusButton()->isEnabled());
+        const int before = beeps(f);
+        w->removeSelected();
+        QCOMPARE(beeps(f), before + 1);
     }
 
     void addingThenRenaming()
@@ -162,8 +168,7 @@ private Q_SLOTS:
         DesktopWindowController &c = start(f, w);
         const int writes = c.writesCompleted();
         w->addCollage();
-        // Written at once, through the store's writer.
-        QCOMPARE(c.writesCompleted(), writes + 1);
+        QCOMPARE(c.writesCompleted(), writes + 1); // written at once
         QVERIFY(f.isDir(QStringLiteral("Collage 3")));
         QCOMPARE(w->selected(), std::optional<QString>("Collage 3"));
         QVERIFY(!toggles(*w)[0]->isChecked() && !toggles(*w)[1]->isChecked());
@@ -188,45 +193,15 @@ private Q_SLOTS:
         QCOMPARE(field->text(), QStringLiteral("Rome"));
         QVERIFY(beeps(f) >= before + 1);
         QVERIFY(c.library().findNamed(QStringLiteral("Zoo")) && c.library().findNamed(QStringLiteral("Rome")));
-        // Blank text puts the old name back; Escape gives up.
-        rename(QStringLiteral("   "));
+        rename(QStringLiteral("   ")); // blank: the old name back
         QCOMPARE(field->text(), QStringLiteral("Rome"));
         w->beginRename();
         QTest::keyClicks(field, QStringLiteral("X"));
         QTest::keyClick(field, Qt::Key_Escape);
         QVERIFY(!w->isRenaming());
         QCOMPARE(field->text(), QStringLiteral("Rome"));
-        // A double-click on the name starts renaming.
         QTest::mouseDClick(field, Qt::LeftButton);
         QVERIFY(w->isRenaming());
-    }
-
-    void removingAsksFirstAndKeepsTheLastCollage()
-    {
-        ControllerFixture f;
-        CollagesWindowController *w = nullptr;
-        DesktopWindowController &c = start(f, w);
-        w->removeSelected();
-        QMessageBox *question = w->removalQuestion();
-        QVERIFY(question);
-        QCOMPARE(question->text(), QStringLiteral("Delete \u201CTrip\u201D?"));
-        QCOMPARE(question->informativeText(),
-                 QStringLiteral("The photos on it are removed from the collage. Your original files are untouched."));
-        QCOMPARE(question->buttons().size(), 2);
-        QCOMPARE(question->defaultButton()->text(), QStringLiteral("Delete"));
-        question->buttons()[1]->click();
-        QCOMPARE(c.library().collages().size(), 2);
-
-        w->removeSelected();
-        w->removalQuestion()->defaultButton()->click();
-        QCOMPARE(c.library().collages().size(), 1);
-        QVERIFY(!c.library().findNamed(QStringLiteral("Trip")));
-        QCOMPARE(w->selected(), std::optional<QString>("Zoo"));
-        QVERIFY(w->cachedThumb(QStringLiteral("Trip"), CollagesWindowController::stripWidth).isNull());
-        QVERIFY(!w->window()->minusButton()->isEnabled());
-        const int before = beeps(f);
-        w->removeSelected();
-        QCOMPARE(beeps(f), before + 1);
     }
 };
 

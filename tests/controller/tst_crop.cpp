@@ -9,30 +9,22 @@
 #include <QPushButton>
 #include <QTest>
 
-// The crop editor over an editing window: opened on a print, it ends in one "Crop" step or
-// in nothing at all.
+// The crop editor over an editing window, opened on a print, ends in one "Crop" step or in nothing.
 class TestCrop : public QObject {
     Q_OBJECT
-private:
-    // "Trip" with p0.jpg (a real 400 × 300 image) and p1.jpg (missing), in editing mode.
-    static DesktopWindowController &start(ControllerFixture &f)
-    {
-        f.writeLibrary({"Trip"}, {2});
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        if (!image.save(f.path("Trip/p0.jpg")))
-            qFatal("cannot write the test photo");
-        DesktopWindowController &c = f.controller();
-        c.setEditing(true);
-        return c;
-    }
     static PhotoItem photo(DesktopWindowController &c, int index) { return c.library().collages()[0].model.drawOrder()[index]; }
 
 private Q_SLOTS:
-    void aCornerDragAndReturnCropInOneStep()
+    void aCornerDragAndReturnCropInOneStepElseNothing()
     {
         ControllerFixture f;
-        DesktopWindowController &c = start(f);
+        // "Trip" with p0.jpg (a real 400 × 300 image) and p1.jpg (missing), in editing mode.
+        f.writeLibrary({"Trip"}, {2});
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save(f.path("Trip/p0.jpg")));
+        DesktopWindowController &c = f.controller();
+        c.setEditing(true);
         const PhotoItem before = photo(c, 0);
         c.views()[0]->onBeginCrop(before.id);
         CropEditorView *editor = c.cropEditor();
@@ -42,16 +34,14 @@ private Q_SLOTS:
         QCOMPARE(editor->crop(), editor->imageRect());
         QVERIFY(!c.controlBars()[0]->isVisible()); // its own buttons take the bar's place
         QTRY_VERIFY(editor->hasImage());
-        // Buttons side by side, 12 apart, centred.
-        QCOMPARE(editor->commitButton()->x() - editor->cancelButton()->geometry().right() - 1, 12);
+        QCOMPARE(editor->commitButton()->x() - editor->cancelButton()->geometry().right() - 1, 12); // side by side
 
-        // Drag the top-right corner halfway to the left, then a key the canvas would act on.
         const QPoint corner = editor->crop().topRight().toPoint();
         const int half = int(editor->crop().width() / 2);
         QTest::mousePress(editor, Qt::LeftButton, {}, corner);
         QTest::mouseMove(editor, corner - QPoint(half, 0));
         QTest::mouseRelease(editor, Qt::LeftButton, {}, corner - QPoint(half, 0));
-        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClick(editor, Qt::Key_Delete); // the canvas would act on it
         QCOMPARE(c.library().collages()[0].model.items().size(), 2);
         QTest::keyClick(editor, Qt::Key_Return);
 
@@ -60,25 +50,17 @@ private Q_SLOTS:
         const PhotoItem after = photo(c, 0);
         QVERIFY(std::abs(after.cropRect.width() - 0.5) < 0.01);
         QCOMPARE(after.cropRect.height(), 1.0);
-        // The crop's shape, the longer side kept.
-        QVERIFY(std::abs(after.size.width() / after.size.height() - (200.0 / 300)) < 0.02);
+        QVERIFY(std::abs(after.size.width() / after.size.height() - (200.0 / 300)) < 0.02); // the crop's shape
         QCOMPARE(std::max(after.size.width(), after.size.height()), std::max(before.size.width(), before.size.height()));
         QCOMPARE(after.center, before.center);
         CollageHistory *history = c.undoManager("Trip");
         QCOMPARE(history->undoText(), QStringLiteral("Crop"));
         history->undo();
         QCOMPARE(photo(c, 0), before);
-    }
 
-    void endingWithoutAnEdit()
-    {
-        ControllerFixture f;
-        DesktopWindowController &c = start(f);
-        const CollageModel model = c.library().collages()[0].model;
-        // A stored crop past the image's edge starts inside it.
-        CollageModel odd = model;
+        CollageModel odd = c.library().collages()[0].model;
         odd.update(photo(c, 0).id, [](PhotoItem &item) { item.cropRect = QRectF(0.5, 0, 0.9, 1); });
-        c.views()[0]->onEdit(odd, "Move");
+        c.views()[0]->onEdit(odd, "Move"); // a stored crop past the image's edge starts inside it
         c.beginCrop(photo(c, 0).id, 0);
         QVERIFY(std::abs(c.cropEditor()->normalisedCrop().width() - 0.5) < 1e-9);
         QTest::keyClick(c.cropEditor(), Qt::Key_Escape);
@@ -102,9 +84,8 @@ private Q_SLOTS:
         QVERIFY(!c.cropEditor());
         QCOMPARE(c.undoManager("Trip")->count(), steps);
 
-        // A missing image opens nothing, with one line saying so.
         StderrCapture log;
-        c.beginCrop(photo(c, 0).id, 0); // p1.jpg
+        c.beginCrop(photo(c, 0).id, 0); // p1.jpg, missing: nothing opens, one line says so
         QVERIFY(!c.cropEditor());
         QCOMPARE(log.take().count("cannot crop p1.jpg"), 1);
     }

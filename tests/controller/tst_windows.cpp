@@ -10,26 +10,26 @@
 
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 
-// One window and canvas per screen, the editing mode with its backdrop and control bar,
-// and rebuilding when the screens change.
+// One window and canvas per screen, the editing mode with its backdrop and bar, rebuilt as screens change.
 class TestWindows : public QObject {
     Q_OBJECT
 
     static void processDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 private Q_SLOTS:
-    void oneWindowPerScreenOnTheDesktopLevel()
+    void oneWindowPerScreenOnTheDesktopLevelAndEnteringOrLeavingTwiceActsOnce()
     {
         ControllerFixture f;
         f.useTwoScreens();
+        f.windowing().setDesktopBackground(QImage(16, 10, QImage::Format_RGB32));
         DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
         QCOMPARE(c.windows().size(), 2);
         for (int i = 0; i < 2; ++i) {
             DesktopWindow *window = c.windows()[i];
             QCOMPARE(window->geometry(), c.screens()[i].frame);
+            QVERIFY(window->desktopBackground().isNull()); // composited: the desktop shows through
             QVERIFY(window->isVisible());
             QVERIFY(f.windowing().state(window).prepared);
             QCOMPARE(f.windowing().state(window).level, WindowLevel::Desktop);
@@ -39,89 +39,7 @@ private Q_SLOTS:
         }
         QVERIFY(!f.windowing().isApplicationActive());
 
-        // A change of screens rebuilds them all and keeps the editing mode.
-        const ScreenInfo left = f.screenAt(0);
-        c.setEditing(true);
-        QPointer<DesktopWindow> oldWindow(c.windows()[0]);
-        QVERIFY(f.changeScreens({}));
-        QVERIFY(c.windows().isEmpty());
-        QVERIFY(c.backdrops().isEmpty());
-        StderrCapture capture;
-        QVERIFY(f.changeScreens({left}));
-        const QByteArray log = capture.take();
-        QVERIFY(log.endsWith("[app] INFO: screens changed → 1 display(s)\n"));
-        QVERIFY(log.contains("[edit] INFO: edit mode: ON\n"));
-        processDeletes();
-        QVERIFY(oldWindow.isNull());
-        QCOMPARE(c.windows().size(), 1);
-        QCOMPARE(f.windowing().state(c.windows()[0]).level, WindowLevel::Floating);
-        QCOMPARE(c.controlBars().size(), 1);
-        QCOMPARE(c.views()[0]->model().items().size(), 2);
-    }
-
-    void withoutScreensNothingIsBuiltAndEditingStaysOff()
-    {
-        ControllerFixture f;
-        f.screens().setScreens({});
-        DesktopWindowController &c = f.controller();
-        QVERIFY(c.windows().isEmpty());
-        QCOMPARE(c.cursorScreen(), std::nullopt);
-        QCOMPARE(c.focusCursorCollage(), std::nullopt);
-        c.setEditing(true);
-        QVERIFY(!c.isEditing());
-    }
-
-    void enteringTheEditingModeRaisesEveryWindow()
-    {
-        ControllerFixture f;
-        // A dock 70 high at the bottom of the left screen; the bar clears it by 20.
-        ScreenInfo left = FakeScreenService::makeScreen("LEFT", QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1010));
-        left.primary = true;
-        f.screens().setScreens({left, FakeScreenService::makeScreen("RIGHT", QRect(1920, 0, 1280, 1024))});
-        DesktopWindowController &c = f.controller();
-        f.windowing().clearCalls();
-        StderrCapture capture;
-        c.setEditing(true);
-        QCOMPARE(capture.take(), QByteArray("[edit] INFO: edit mode: ON\n"));
-        QVERIFY(f.windowing().isApplicationActive());
-        // Every window is made key in list order: the last one keeps the keyboard.
-        QCOMPARE(f.windowing().keyWindow(), c.windows()[1]);
-        QCOMPARE(c.backdrops().size(), 2);
-        QCOMPARE(c.controlBars().size(), 2);
-        for (int i = 0; i < 2; ++i) {
-            DesktopWindow *window = c.windows()[i];
-            QCOMPARE(f.windowing().state(window).level, WindowLevel::Floating);
-            QVERIFY(!f.windowing().state(window).clickThrough);
-            QVERIFY(c.views()[i]->isEditing());
-            QCOMPARE(window->focusWidget(), c.views()[i]);
-            // Backdrop under the canvas, bar above everything.
-            const QObjectList children = window->children();
-            const qsizetype backdrop = children.indexOf(c.backdrops()[i]);
-            QVERIFY(backdrop >= 0 && backdrop < children.indexOf(c.views()[i]));
-            QCOMPARE(children.last(), c.controlBars()[i]);
-            const QRect bar = c.controlBars()[i]->geometry();
-            QCOMPARE(window->height() - bar.bottom() - 1, i == 0 ? 90 : 20);
-            QCOMPARE(bar.center().x(), window->rect().center().x());
-            QStringList titles;
-            for (QPushButton *button : c.controlBars()[i]->findChildren<QPushButton *>()) {
-                titles.append(button->text());
-                QVERIFY(!button->icon().isNull());
-            }
-            QCOMPARE(titles, (QStringList{"Add Photos", "Tidy Up", "Scatter", "Done"}));
-        }
-        // With reduced transparency the backdrop dims more.
-        const double normal = qobject_cast<Backdrop *>(c.backdrops()[0])->opacity();
-        c.setEditing(false);
-        f.platform().fakes().accessibility->setReduceTransparency(true);
-        c.setEditing(true);
-        QVERIFY(qobject_cast<Backdrop *>(c.backdrops()[0])->opacity() > normal);
-    }
-
-    void enteringOrLeavingTwiceActsOnce()
-    {
-        ControllerFixture f;
-        f.useTwoScreens();
-        DesktopWindowController &c = f.controllerWith({"Trip"}, {2});
+        // Entering or leaving twice acts once; Done and the canvas's request leave.
         c.setEditing(false);
         c.setEditing(true);
         c.setEditing(true);
@@ -133,7 +51,8 @@ private Q_SLOTS:
         CollageView *view = c.views()[0];
         view->setSelectedID(view->model().items().first().id);
         StderrCapture capture;
-        c.setEditing(false);
+        QTest::mouseClick(c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Done")), Qt::LeftButton);
+        QVERIFY(!c.isEditing());
         c.setEditing(false);
         QVERIFY(capture.take().startsWith("[edit] INFO: edit mode: off\n"));
         processDeletes();
@@ -148,33 +67,95 @@ private Q_SLOTS:
             QVERIFY(!c.views()[i]->isEditing());
         }
         QCOMPARE(view->selectedID(), std::nullopt);
-    }
-
-    void theDoneButtonAndTheCanvasExitRequestLeave()
-    {
-        ControllerFixture f;
-        DesktopWindowController &c = f.controller();
-        c.setEditing(true);
-        QPointer<QPushButton> done = c.controlBars()[0]->findChild<QPushButton *>(QStringLiteral("Done"));
-        QTest::mouseClick(done, Qt::LeftButton);
-        QVERIFY(!c.isEditing());
-        processDeletes();
-        QVERIFY(done.isNull());
         c.setEditing(true);
         c.views()[0]->onExitEdit();
         QVERIFY(!c.isEditing());
+
+        // A change of screens rebuilds them all and keeps the editing mode.
+        const ScreenInfo left = f.screenAt(0);
+        c.setEditing(true);
+        QPointer<DesktopWindow> oldWindow(c.windows()[0]);
+        QVERIFY(f.changeScreens({}));
+        QVERIFY(c.windows().isEmpty());
+        QVERIFY(c.backdrops().isEmpty());
+        StderrCapture rebuilt;
+        QVERIFY(f.changeScreens({left}));
+        const QByteArray log = rebuilt.take();
+        QVERIFY(log.endsWith("[app] INFO: screens changed → 1 display(s)\n"));
+        QVERIFY(log.contains("[edit] INFO: edit mode: ON\n"));
+        processDeletes();
+        QVERIFY(oldWindow.isNull());
+        QCOMPARE(c.windows().size(), 1);
+        QCOMPARE(f.windowing().state(c.windows()[0]).level, WindowLevel::Floating);
+        QCOMPARE(c.controlBars().size(), 1);
+        QCOMPARE(c.views()[0]->model().items().size(), 2);
+    }
+
+    void enteringTheEditingModeRaisesEveryWindow()
+    {
+        ControllerFixture f;
+        // A dock 70 high at the bottom of the left screen; the bar clears it by 20.
+        ScreenInfo left = FakeScreenService::makeScreen("LEFT", QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1010));
+        left.primary = true;
+        f.screens().setScreens({left, FakeScreenService::makeScreen("RIGHT", QRect(1920, 0, 1280, 1024))});
+        DesktopWindowController &c = f.controller();
+        f.windowing().clearCalls();
+        StderrCapture capture;
+        c.setEditing(true);
+        QCOMPARE(capture.take(), QByteArray("[edit] INFO: edit mode: ON\n"));
+        QVERIFY(!f.windowing().calls().join(QLatin1Char(',')).contains(QLatin1String("blur"))); // not offered
+        QVERIFY(f.windowing().isApplicationActive());
+        QCOMPARE(f.windowing().keyWindow(), c.windows()[1]); // each made key in turn: the last keeps it
+        QCOMPARE(c.backdrops().size(), 2);
+        QCOMPARE(c.controlBars().size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            DesktopWindow *window = c.windows()[i];
+            QCOMPARE(f.windowing().state(window).level, WindowLevel::Floating);
+            QVERIFY(!f.windowing().state(window).clickThrough);
+            QVERIFY(c.views()[i]->isEditing());
+            QCOMPARE(window->focusWidget(), c.views()[i]);
+            const QObjectList children = window->children();
+            const qsizetype backdrop = children.indexOf(c.backdrops()[i]);
+            QVERIFY(backdrop >= 0 && backdrop < children.indexOf(c.views()[i])); // under the canvas
+            QCOMPARE(children.last(), c.controlBars()[i]); // the bar above everything
+            const QRect bar = c.controlBars()[i]->geometry();
+            QCOMPARE(window->height() - bar.bottom() - 1, i == 0 ? 90 : 20);
+            QCOMPARE(bar.center().x(), window->rect().center().x());
+            QStringList titles;
+            for (QPushButton *button : c.controlBars()[i]->findChildren<QPushButton *>()) {
+                titles.append(button->text());
+                QVERIFY(!button->icon().isNull());
+            }
+            QCOMPARE(titles, (QStringList{"Add Photos", "Tidy Up", "Scatter", "Done"}));
+        }
+        const double normal = qobject_cast<Backdrop *>(c.backdrops()[0])->opacity();
+        c.setEditing(false);
+        f.platform().fakes().accessibility->setReduceTransparency(true);
+        f.windowing().setCanBlurBehind(true);
+        c.setEditing(true);
+        QVERIFY(qobject_cast<Backdrop *>(c.backdrops()[0])->opacity() > normal); // reduced transparency
+        DesktopWindow *window = c.windows()[1];
+        const FakeDesktopWindowing::WindowState state = f.windowing().state(window);
+        QVERIFY(state.blurBehind); // offered now: the bar asks for it
+        const QRect bar = c.controlBars()[1]->geometry();
+        QVERIFY(bar.contains(state.blurRegion.boundingRect()));
+        QVERIFY(!state.blurRegion.contains(bar.topLeft())); // rounded corners
+        window->resize(1000, 700); // the region follows the bar
+        QVERIFY(f.windowing().state(window).blurRegion.boundingRect().bottom() > 600);
+        c.setEditing(false);
+        QVERIFY(!f.windowing().state(window).blurBehind);
+        window->resize(1200, 800); // a bar on its way out asks for nothing
+        QVERIFY(!f.windowing().state(window).blurBehind);
     }
 
     void callbacksOutlivingTheControllerDoNothing()
     {
         ControllerFixture f;
-        f.writeLibrary({"Trip"}, {1});
         const QString photo = f.sandbox().path(QStringLiteral("new.jpg"));
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(photo));
-        DesktopWindowController &c = f.controller();
-        // A step to undo and a snapshot on disk.
+        DesktopWindowController &c = f.controllerWith({"Trip"}, {1});
         c.views()[0]->onEdit(nudged(c.views()[0]->model(), 5), "Move");
-        c.flushSave();
+        c.flushSave(); // a step to undo and a snapshot on disk
         const auto onEdit = c.views()[0]->onEdit;
         const auto onUndo = c.views()[0]->onUndo;
         const auto onDrop = c.views()[0]->onDropImage;
@@ -191,41 +172,10 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(f.path("Trip/collage.json")), layout);
     }
 
-    void theBarAsksForBlurBehindItWhereOffered()
-    {
-        {
-            ControllerFixture g; // not offered: nothing is asked
-            g.controller().setEditing(true);
-            QVERIFY(!g.windowing().calls().join(QLatin1Char(',')).contains(QLatin1String("blur")));
-        }
-        ControllerFixture f;
-        f.windowing().setCanBlurBehind(true);
-        DesktopWindowController &c = f.controller();
-        c.setEditing(true);
-        DesktopWindow *window = c.windows()[0];
-        const FakeDesktopWindowing::WindowState state = f.windowing().state(window);
-        QVERIFY(state.blurBehind);
-        const QRect bar = c.controlBars()[0]->geometry();
-        QVERIFY(bar.contains(state.blurRegion.boundingRect()));
-        QVERIFY(!state.blurRegion.contains(bar.topLeft())); // rounded corners
-        // The region follows the bar when the window changes size.
-        window->resize(1000, 700);
-        QVERIFY(f.windowing().state(window).blurRegion.boundingRect().bottom() > 600);
-        c.setEditing(false);
-        QVERIFY(!f.windowing().state(window).blurBehind);
-        window->resize(1200, 800); // a bar on its way out asks for nothing
-        QVERIFY(!f.windowing().state(window).blurBehind);
-    }
-
-    void withoutACompositorTheWindowPaintsTheDesktop()
+    void withoutACompositorTheWindowPaintsTheDesktopAndWithoutScreensNothingIsDone()
     {
         QImage background(16, 10, QImage::Format_RGB32);
         background.fill(Qt::darkCyan);
-        {
-            ControllerFixture g; // with one, the desktop shows through
-            g.windowing().setDesktopBackground(background);
-            QVERIFY(g.controller().windows()[0]->desktopBackground().isNull());
-        }
         ControllerFixture f;
         f.windowing().setCompositing(false);
         f.windowing().setDesktopBackground(background);
@@ -233,8 +183,12 @@ private Q_SLOTS:
         DesktopWindowController &c = f.controller();
         QVERIFY(f.changeScreens(f.screens().screens()));
         QCOMPARE(c.windows()[0]->desktopBackground(), background);
-        // Said once, not at every rebuild.
-        QCOMPARE(capture.take().count("[app] INFO: no compositing manager"), 1);
+        QCOMPARE(capture.take().count("[app] INFO: no compositing manager"), 1); // not at every rebuild
+        QVERIFY(f.changeScreens({})); // then none: no screen under the pointer, and editing stays off
+        QCOMPARE(c.cursorScreen(), std::nullopt);
+        QCOMPARE(c.focusCursorCollage(), std::nullopt);
+        c.setEditing(true);
+        QVERIFY(!c.isEditing());
     }
 };
 

@@ -2,14 +2,12 @@
 
 #include "app/canvas/PhotoDecoder.h"
 #include "core/CollageJson.h"
-#include "platform/fake/FakeDesktopWindowing.h"
 #include "platform/fake/FakeScreenService.h"
 #include "support/ModelFactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QSignalSpy>
 #include <QThreadPool>
 
@@ -26,16 +24,6 @@ ControllerFixture::~ControllerFixture()
     // Decoding workers reach the platform: none may run once it is gone.
     PhotoDecoder::pool()->waitForDone();
     Platform::install(nullptr);
-}
-
-FolderLibraryStore ControllerFixture::store() const
-{
-    return FolderLibraryStore(root(), std::nullopt, std::nullopt);
-}
-
-bool ControllerFixture::isDir(const QString &relative) const
-{
-    return QFileInfo(path(relative)).isDir();
 }
 
 CollageModel ControllerFixture::onDisk(const QString &name) const
@@ -93,11 +81,6 @@ void ControllerFixture::destroyController()
     m_controller.reset();
     // Windows are deleted later; let them go before the platform they were prepared by.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-const ScreenInfo &ControllerFixture::screenAt(int index) const
-{
-    return m_controller->screens().at(index);
 }
 
 CollageModel modelWithPhotos(const QStringList &fileNames)

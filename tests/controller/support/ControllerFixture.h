@@ -4,6 +4,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "support/Sandbox.h"
 
+#include <QFileInfo>
 #include <QString>
 
 #include <memory>
@@ -24,26 +25,19 @@ public:
 
     QString root() const { return m_sandbox.path(QStringLiteral("library")); }
     QString path(const QString &relative) const { return root() + u'/' + relative; } // in the library
-    bool isDir(const QString &relative) const;
-    FolderLibraryStore store() const;
+    bool isDir(const QString &relative) const { return QFileInfo(path(relative)).isDir(); }
+    FolderLibraryStore store() const { return FolderLibraryStore(root(), std::nullopt, std::nullopt); }
     Sandbox &sandbox() { return m_sandbox; }
-    // The model of the collage of that name as the library folder holds it (empty if none).
-    CollageModel onDisk(const QString &name) const;
+    CollageModel onDisk(const QString &name) const; // as the library folder holds it; empty if none
 
-    // Two side-by-side screens: "LEFT" 1920 × 1080 (primary) and "RIGHT" 1280 × 1024.
-    void useTwoScreens();
-    // Writes collages named names (each with photoCounts[i] photos, default none) to the
-    // library folder, for show() to load.
-    void writeLibrary(const QStringList &names, const QList<int> &photoCounts = {});
-    // Sets the screens and waits for the change to be announced.
-    bool changeScreens(const ScreenList &list);
+    void useTwoScreens(); // side by side: "LEFT" 1920 × 1080 (primary) and "RIGHT" 1280 × 1024
+    void writeLibrary(const QStringList &names, const QList<int> &photoCounts = {}); // photoCounts[i] each
+    bool changeScreens(const ScreenList &list); // and waits for the change to be announced
 
-    // A controller on root(); show() has been called when shown is true.
-    DesktopWindowController &controller(bool shown = true);
-    // writeLibrary(names, photoCounts), then controller().
+    DesktopWindowController &controller(bool shown = true); // on root()
     DesktopWindowController &controllerWith(const QStringList &names, const QList<int> &photoCounts = {});
     void destroyController();
-    const ScreenInfo &screenAt(int index) const;
+    const ScreenInfo &screenAt(int index) const { return m_controller->screens().at(index); }
 
 private:
     Sandbox m_sandbox;
@@ -51,9 +45,6 @@ private:
     std::unique_ptr<DesktopWindowController> m_controller;
 };
 
-// A model holding the photos with the given file names, each at its own place.
-CollageModel modelWithPhotos(const QStringList &fileNames);
-// The model with its first photo moved dx to the right.
-CollageModel nudged(const CollageModel &model, double dx);
-// "C00", "C01", …: enough collages that a library write takes a while.
-QStringList manyNames(int count);
+CollageModel modelWithPhotos(const QStringList &fileNames); // each photo at its own place
+CollageModel nudged(const CollageModel &model, double dx); // its first photo moved dx to the right
+QStringList manyNames(int count); // "C00", "C01", …: enough collages that a library write takes a while
