@@ -1,11 +1,9 @@
 #include "platform/desktop/DesktopPicture.h"
+#include "platform/fake/FakeScreenService.h"
 
 #include "support/Sandbox.h"
 
-#include <QImage>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
+#include <QtTest>
 
 // Where each desktop keeps a screen's desktop picture.
 class TestDesktopPicture : public QObject {
@@ -19,47 +17,26 @@ private:
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
-    static ScreenInfo screen(const QString &name)
-    {
-        ScreenInfo info;
-        info.name = name;
-        return info;
-    }
+    static ScreenInfo screen(const QString &name) { return FakeScreenService::makeScreen(name, {}); }
 
 private Q_SLOTS:
-    void desktopsByName_data()
+    void desktopsAndFilesByName()
     {
-        QTest::addColumn<QByteArray>("variable");
-        QTest::addColumn<int>("desktop");
-        QTest::newRow("ubuntu") << QByteArray("ubuntu:GNOME") << int(DesktopPicture::Desktop::Gnome);
-        QTest::newRow("cinnamon") << QByteArray("X-Cinnamon") << int(DesktopPicture::Desktop::Cinnamon);
-        QTest::newRow("mate") << QByteArray("MATE") << int(DesktopPicture::Desktop::Mate);
-        QTest::newRow("plasma") << QByteArray("KDE") << int(DesktopPicture::Desktop::Plasma);
-        QTest::newRow("xfce") << QByteArray("XFCE") << int(DesktopPicture::Desktop::Xfce);
-        QTest::newRow("lxqt") << QByteArray("LXQt") << int(DesktopPicture::Desktop::Other);
-        QTest::newRow("unset") << QByteArray() << int(DesktopPicture::Desktop::Other);
-    }
+        using D = DesktopPicture::Desktop;
+        for (const auto &[variable, desktop] :
+             {std::pair{QByteArray("ubuntu:GNOME"), D::Gnome}, {"X-Cinnamon", D::Cinnamon}, {"MATE", D::Mate},
+              {"KDE", D::Plasma}, {"XFCE", D::Xfce}, {"LXQt", D::Other}, {QByteArray(), D::Other}})
+            QVERIFY2(DesktopPicture::desktopFrom(variable) == desktop, variable.constData());
 
-    void desktopsByName()
-    {
-        QFETCH(QByteArray, variable);
-        QFETCH(int, desktop);
-        QCOMPARE(int(DesktopPicture::desktopFrom(variable)), desktop);
-    }
-
-    void settingsValuesNameFiles()
-    {
         const QString spaced = file(QStringLiteral("a b.png"));
-        QCOMPARE(DesktopPicture::fileFrom(QLatin1Char('\'') + QUrl::fromLocalFile(spaced).toString(QUrl::FullyEncoded) + QLatin1Char('\'')),
-                 spaced);
-        QCOMPARE(DesktopPicture::fileFrom(QLatin1Char('\'') + spaced + QLatin1Char('\'')), spaced);
+        QCOMPARE(DesktopPicture::fileFrom(u'\'' + QUrl::fromLocalFile(spaced).url(QUrl::FullyEncoded) + u'\''), spaced);
+        QCOMPARE(DesktopPicture::fileFrom(u'\'' + spaced + u'\''), spaced);
         QCOMPARE(DesktopPicture::fileFrom(spaced), spaced);
-        for (const QString &nothing : {QStringLiteral("''"), QStringLiteral("'file:///no/such.jpg'"), QStringLiteral("none"),
-                                       QString()})
+        for (const QString nothing : {"''", "'file:///no/such.jpg'", "none", ""})
             QVERIFY2(DesktopPicture::fileFrom(nothing).isEmpty(), qPrintable(nothing));
     }
 
-    void gsettingsDesktops()
+    void everyDesktop()
     {
         const QString light = file(QStringLiteral("light.png")), dark = file(QStringLiteral("dark.png"));
         QStringList asked;
@@ -69,12 +46,10 @@ private Q_SLOTS:
             const QString key = arguments.value(2);
             if (key == u"color-scheme")
                 return darkScheme ? QStringLiteral("'prefer-dark'") : QStringLiteral("'default'");
-            if (key == u"picture-uri-dark")
-                return QLatin1Char('\'') + QUrl::fromLocalFile(dark).toString() + QLatin1Char('\'');
-            if (key == u"picture-uri")
-                return QLatin1Char('\'') + QUrl::fromLocalFile(light).toString() + QLatin1Char('\'');
+            if (key.startsWith(u"picture-uri"))
+                return u'\'' + QUrl::fromLocalFile(key.endsWith(u"dark") ? dark : light).toString() + u'\'';
             if (key == u"picture-filename")
-                return QLatin1Char('\'') + light + QLatin1Char('\'');
+                return u'\'' + light + u'\'';
             return {};
         };
         using D = DesktopPicture::Desktop;
@@ -91,28 +66,23 @@ private Q_SLOTS:
         asked.clear();
         QVERIFY(DesktopPicture(nullptr, D::Other, run).path(screen("DP-1"), 0).isEmpty());
         QVERIFY(asked.isEmpty());
-    }
 
-    void xfcePerMonitor()
-    {
+        // Xfce's per-monitor and Plasma's per-screen pictures.
         const QString left = file(QStringLiteral("left.png")), right = file(QStringLiteral("right.png"));
         const QString list = QStringLiteral("/backdrop/screen0/monitorHDMI-1/workspace0/last-image\n"
                                             "/backdrop/screen0/monitorDP-1/workspace0/image-style\n"
                                             "/backdrop/screen0/monitorDP-1/workspace0/last-image\n");
-        const auto run = [&](const QString &, const QStringList &arguments) -> QString {
+        const auto xfconf = [&](const QString &, const QStringList &arguments) -> QString {
             if (arguments.contains(QStringLiteral("-l")))
                 return list;
             return arguments.last().contains(u"DP-1") ? right : left;
         };
-        const DesktopPicture xfce(nullptr, DesktopPicture::Desktop::Xfce, run);
+        const DesktopPicture xfce(nullptr, DesktopPicture::Desktop::Xfce, xfconf);
         QCOMPARE(xfce.path(screen("DP-1"), 1), right);
         QCOMPARE(xfce.path(screen("HDMI-1"), 0), left);
         QCOMPARE(xfce.path(screen("VGA-9"), 0), right); // unknown monitor: the first listed, sorted
         QVERIFY(DesktopPicture::xfceProperty({QStringLiteral("/backdrop/single-workspace-mode")}, "DP-1").isEmpty());
-    }
 
-    void plasmaPerScreen()
-    {
         const QString first = file(QStringLiteral("first.png"));
         const QString package = m_dir.filePath(QStringLiteral("Next"));
         file(QStringLiteral("Next/contents/images/1280x800.png"), {12, 8});

@@ -1,10 +1,6 @@
 #include "platform/desktop/PortalSettings.h"
 #include "platform/windowing/X11DesktopWindowing.h"
 
-#include <QApplication>
-#include <QPointer>
-#include <QWidget>
-#include <QWindow>
 #include <QtTest>
 
 // The window-system independent half of the desktop windows, on the offscreen plugin: the
@@ -25,23 +21,15 @@ private slots:
         m_windowing->prepareDesktopWindow(m_window.get());
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        m_windowing.reset();
-    }
+    void cleanup() { m_window.reset(); } // before the windowing that prepared it
 
-    void capabilitiesOffX11()
+    void preparedWindowOffX11()
     {
         QVERIFY(!m_windowing->canClickThrough() && !m_windowing->canKeepBelow());
         QVERIFY(!m_windowing->isCompositing() && !m_windowing->canBlurBehind());
         ScreenInfo screen;
         screen.frame = QRect(0, 0, 800, 600);
         QVERIFY(m_windowing->desktopBackground(screen).isNull() && m_windowing->desktopPicturePath(screen).isEmpty());
-    }
-
-    void preparedWindow()
-    {
         QWidget &window = *m_window;
         QCOMPARE(window.windowFlags() & (Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint | Qt::WindowStaysOnTopHint),
                  Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
@@ -51,13 +39,17 @@ private slots:
         QVERIFY(!window.windowHandle() || !window.windowHandle()->handle());
     }
 
-    // Level changes on a shown window keep the very same native window: no unmapping, no flicker.
-    void levelsChangeInPlace()
+    // Click-through waits for the native window; level changes on a shown window keep the very
+    // same native window (no unmapping, no flicker) and the click-through.
+    void changesInPlace()
     {
         QWidget &window = *m_window;
         window.setGeometry(0, 0, 200, 100);
+        m_windowing->setClickThrough(&window, true);
+        QVERIFY(m_windowing->isClickThrough(&window) && !(window.windowFlags() & Qt::WindowTransparentForInput));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.windowHandle()->flags() & Qt::WindowTransparentForInput);
         const QPointer<QWindow> handle = window.windowHandle();
         const WId id = window.winId();
         for (const auto &[level, stacking] :
@@ -70,18 +62,6 @@ private slots:
             QCOMPARE(window.windowFlags(), handle->flags());
             QVERIFY(window.windowHandle() == handle && window.winId() == id && window.isVisible());
         }
-    }
-
-    void clickThroughWaitsForTheWindow()
-    {
-        QWidget &window = *m_window;
-        window.setGeometry(0, 0, 200, 100);
-        m_windowing->setClickThrough(&window, true);
-        QVERIFY(m_windowing->isClickThrough(&window) && !(window.windowFlags() & Qt::WindowTransparentForInput));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.windowHandle()->flags() & Qt::WindowTransparentForInput);
-        const QPointer<QWindow> handle = window.windowHandle();
         m_windowing->setClickThrough(&window, false);
         QVERIFY(!(handle->flags() & Qt::WindowTransparentForInput) && !m_windowing->isClickThrough(&window));
         m_windowing->setClickThrough(&window, true);

@@ -3,52 +3,28 @@
 
 #include "support/Sandbox.h"
 
-#include <QDataStream>
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 // Place names from the table of cities on this computer.
 class TestGeocoding : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void nearestCityWithinTheRadius_data()
+    void citiesNearby()
     {
-        QTest::addColumn<double>("latitude");
-        QTest::addColumn<double>("longitude");
-        QTest::addColumn<double>("radiusKm");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("the nearer of two") << 48.80 << 2.30 << 50.0 << "Paris";
-        QTest::newRow("just outside the radius") << 49.40 << 2.35 << 50.0 << "";
-        QTest::newRow("across a cell border") << 48.99 << 2.99 << 200.0 << "Paris";
-        QTest::newRow("across the antimeridian") << -16.5 << -179.9 << 100.0 << "Labasa";
-        QTest::newRow("high north, far in longitude") << 89.5 << -100.0 << 150.0 << "Pole Camp";
-        QTest::newRow("open sea") << 0.0 << -30.0 << 50.0 << "";
-        QTest::newRow("not a place") << 120.0 << 0.0 << 50.0 << "";
-    }
-
-    void nearestCityWithinTheRadius()
-    {
-        QFETCH(double, latitude);
-        QFETCH(double, longitude);
-        QFETCH(double, radiusKm);
-        QFETCH(QString, expected);
         const QStringList names{"Paris", "Strasbourg", "Labasa", "Pole Camp"};
         const CityIndex index({{48.8566, 2.3522}, {48.5734, 7.7521}, {-16.4333, 179.3667}, {89.9, 80.0}});
-        const std::optional<int> city = index.nearest(latitude, longitude, radiusKm);
-        QCOMPARE(city ? names[*city] : QString(), expected);
-    }
-
-    void distances()
-    {
+        struct Row { double latitude, longitude, radiusKm; QString expected; };
+        for (const Row &r : {Row{48.80, 2.30, 50, "Paris"}, {49.40, 2.35, 50, ""}, // the nearer of two; just outside
+                             {48.99, 2.99, 200, "Paris"}, {-16.5, -179.9, 100, "Labasa"}, // cell border; antimeridian
+                             {89.5, -100, 150, "Pole Camp"}, // high north, far in longitude
+                             {0, -30, 50, ""}, {120, 0, 50, ""}}) { // the open sea; not a place
+            const std::optional<int> city = index.nearest(r.latitude, r.longitude, r.radiusKm);
+            QCOMPARE(city ? names[*city] : QString(), r.expected);
+        }
         QCOMPARE(qRound(CityIndex::distanceKm(48.8566, 2.3522, 51.5074, -0.1278)), 344); // Paris–London
         QCOMPARE(qRound(CityIndex::distanceKm(0, 179.5, 0, -179.5)), 111);
-    }
 
-    // The real table: a city's own coordinates name it, the open sea names nothing.
-    void answersFromTheTableOnTheGuiThread()
-    {
+        // The real table: a city's own coordinates name it, the open sea names nothing.
         Sandbox sandbox; // the positions are kept in the cache folder
         GeonamesGeocoder geocoder;
         QObject context;
@@ -72,12 +48,9 @@ private Q_SLOTS:
         QTest::qWait(200);
         QCOMPARE(answers.size(), 2);
         QVERIFY(QFile::exists(GeonamesGeocoder::defaultCacheFile()));
-    }
 
-    // Kept positions are used only while they belong to the same table; anything else in
-    // that file is replaced by a fresh reading.
-    void positionsAreKeptWhileTheTableIsTheSame()
-    {
+        // Kept positions are used only while they belong to the same table; anything else in
+        // that file is replaced by a fresh reading.
         QTemporaryDir dir;
         const QString kept = dir.filePath(QStringLiteral("sub/positions.bin"));
         const QList<CityIndex::Position> table = GeonamesGeocoder::readPositions();

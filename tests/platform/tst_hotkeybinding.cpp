@@ -1,8 +1,6 @@
 #include "platform/fake/MemoryPreferences.h"
 #include "platform/hotkey/HotKeyBinding.h"
 
-#include <QKeyEvent>
-#include <QSet>
 #include <QtTest>
 
 #include <X11/keysym.h>
@@ -22,17 +20,12 @@ class TestHotKeyBinding : public QObject {
 
 private slots:
     // Each stored value falls back to its default on its own; the text is never worked out anew.
-    void storedPreference()
+    void storedPreferenceAndModifiers()
     {
         struct Row { QVariant code, mask, display; HotKeyBinding expected; };
-        const Row rows[] = {
-            {{}, {}, {}, {14, 2304, "Ctrl+Alt+E"}},
-            {"40", 768, "Ctrl+Shift+K", {40, 768, "Ctrl+Shift+K"}},
-            {-1, qint64(1) << 32, {}, {}},
-            {2.5, "Ctrl", 7, {}},
-            {qint64(4294967295), 0, {}, {4294967295u, 0, "Ctrl+Alt+E"}},
-            {40, 256, {}, {40, 256, "Ctrl+Alt+E"}},
-        };
+        const Row rows[] = {{{}, {}, {}, {14, 2304, "Ctrl+Alt+E"}}, {"40", 768, "Ctrl+Shift+K", {40, 768, "Ctrl+Shift+K"}},
+                            {-1, qint64(1) << 32, {}, {}}, {2.5, "Ctrl", 7, {}}, {40, 256, {}, {40, 256, "Ctrl+Alt+E"}},
+                            {qint64(4294967295), 0, {}, {4294967295u, 0, "Ctrl+Alt+E"}}};
         for (const Row &row : rows) {
             MemoryPreferences prefs;
             for (const auto &[key, value] : {std::pair("hotkey.keyCode", row.code), {"hotkey.carbonModifiers", row.mask},
@@ -43,21 +36,17 @@ private slots:
             row.expected.store(prefs);
             QCOMPARE(HotKeyBinding::fromPreferences(prefs), row.expected);
         }
-    }
 
-    void modifiersAndTheirText()
-    {
-        struct Row { quint32 mask; Qt::KeyboardModifiers qt; const char *prefix; };
-        const Row rows[] = {
+        struct Mods { quint32 mask; Qt::KeyboardModifiers qt; const char *prefix; };
+        const Mods mods[] = {
             {0x100, Qt::ControlModifier, "Ctrl+"}, {0x800, Qt::AltModifier, "Alt+"}, {0x1000, Qt::MetaModifier, "Super+"},
             {0x200, Qt::ShiftModifier, "Shift+"}, {0x900, Qt::ControlModifier | Qt::AltModifier, "Ctrl+Alt+"},
             {0x1b00, Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier, "Super+Ctrl+Alt+Shift+"},
-            {0, {}, ""},
-        };
-        for (const Row &row : rows) {
-            QCOMPARE(HotKeyBinding::qtModifiers(row.mask), row.qt);
-            QCOMPARE(HotKeyBinding::mask(row.qt), row.mask);
-            QCOMPARE(HotKeyBinding::displayPrefix(row.mask), QLatin1String(row.prefix));
+            {0, {}, ""}};
+        for (const Mods &m : mods) {
+            QCOMPARE(HotKeyBinding::qtModifiers(m.mask), m.qt);
+            QCOMPARE(HotKeyBinding::mask(m.qt), m.mask);
+            QCOMPARE(HotKeyBinding::displayPrefix(m.mask), QLatin1String(m.prefix));
         }
         // Bits of no modifier, and Qt's keypad flag, are left out.
         QCOMPARE(HotKeyBinding::qtModifiers(0x900 | 0x10000 | 0x400 | 0xff), Qt::ControlModifier | Qt::AltModifier);
@@ -65,7 +54,7 @@ private slots:
         QCOMPARE((HotKeyBinding{300, 0x100, {}}).combinationText(), QStringLiteral("Ctrl+key 300"));
     }
 
-    void keyTable()
+    void keyTableAndRecording()
     {
         const std::tuple<quint32, quint32, const char *> rows[] = {
             {14, XK_e, "E"}, {6, XK_z, "Z"}, {29, XK_0, "0"}, {49, XK_space, "Space"}, {117, XK_Delete, "Del"},
@@ -76,11 +65,8 @@ private slots:
         const quint32 functionKeys[] = {122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111, 105, 107, 113, 106, 64, 79, 80, 90};
         for (int i = 0; i < 20; ++i)
             QCOMPARE(HotKeyBinding::keysym(functionKeys[i]), quint32(XK_F1 + i));
-    }
 
-    // Every key of the table can be recorded, and what is recorded names that key.
-    void everyKeyCanBeRecorded()
-    {
+        // Every key of the table can be recorded, and what is recorded names that key.
         QList<std::pair<int, bool>> keys; // Qt key, on the keypad
         for (int k = Qt::Key_0; k <= Qt::Key_9; ++k)
             keys << std::pair(k, false) << std::pair(k, true);
@@ -105,29 +91,22 @@ private slots:
             recorded.insert(r.binding.keyCode);
         }
         QCOMPARE(recorded.size(), 98); // every key of the table but Escape, which cancels
-    }
 
-    void recording()
-    {
         const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, alt = Qt::AltModifier, shift = Qt::ShiftModifier,
-                                    keypad = Qt::KeypadModifier;
+                                    keypad = Qt::KeypadModifier, meta = Qt::MetaModifier;
         struct Row { int key; Qt::KeyboardModifiers mods; Capture outcome; HotKeyBinding binding; };
-        const Row rows[] = {
+        const Row cases[] = {
             {Qt::Key_K, ctrl | shift, Capture::Accepted, {40, 0x300, "Ctrl+Shift+K"}},
-            {Qt::Key_E, Qt::MetaModifier | alt, Capture::Accepted, {14, 0x1800, "Super+Alt+E"}},
+            {Qt::Key_E, meta | alt, Capture::Accepted, {14, 0x1800, "Super+Alt+E"}},
             {Qt::Key_A, shift, Capture::Accepted, {0, 0x200, "Shift+A"}}, // Shift alone is enough
             {Qt::Key_Exclam, shift | ctrl, Capture::Accepted, {18, 0x300, "Ctrl+Shift+1"}}, // Shift+1 arrives as "!"
             {Qt::Key_Plus, shift | alt, Capture::Accepted, {24, 0xa00, "Alt+Shift+="}},
             {Qt::Key_End, ctrl | keypad, Capture::Accepted, {119, 0x100, "Ctrl+End"}}, // keypad 1, Num Lock off
-            {Qt::Key_K, {}, Capture::NoModifier, {}},
-            {Qt::Key_5, keypad, Capture::NoModifier, {}},
-            {Qt::Key_Escape, {}, Capture::Cancelled, {}},
-            {Qt::Key_Escape, ctrl | alt, Capture::Cancelled, {}},
-            {Qt::Key_Control, ctrl, Capture::ModifierOnly, {}},
-            {Qt::Key_Super_L, Qt::MetaModifier, Capture::ModifierOnly, {}},
-            {Qt::Key_Print, ctrl, Capture::UnknownKey, {}},
-        };
-        for (const Row &row : rows) {
+            {Qt::Key_K, {}, Capture::NoModifier, {}}, {Qt::Key_5, keypad, Capture::NoModifier, {}},
+            {Qt::Key_Escape, {}, Capture::Cancelled, {}}, {Qt::Key_Escape, ctrl | alt, Capture::Cancelled, {}},
+            {Qt::Key_Control, ctrl, Capture::ModifierOnly, {}}, {Qt::Key_Super_L, meta, Capture::ModifierOnly, {}},
+            {Qt::Key_Print, ctrl, Capture::UnknownKey, {}}};
+        for (const Row &row : cases) {
             const HotKeyBinding::Recorded r = HotKeyBinding::fromKeyEvent(QKeyEvent(QEvent::KeyPress, row.key, row.mods));
             QCOMPARE(int(r.outcome), int(row.outcome));
             if (r.outcome == Capture::Accepted)

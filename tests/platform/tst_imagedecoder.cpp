@@ -3,25 +3,20 @@
 #include "platform/images/ImageOrientation.h"
 
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
-namespace {
-
-QString fixture(const QString &name)
+static QString fixture(const QString &name)
 {
     return qEnvironmentVariable("VELORAN_TEST_DATA") + QStringLiteral("/platform/") + name;
 }
 
-bool near(QColor a, QColor b)
+static bool near(QColor a, QColor b)
 {
     return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
 }
 
 // The colours at the four corners, inset so that JPEG's blurring at the quadrant edges does not matter.
-QList<QColor> corners(const QImage &image)
+static QList<QColor> corners(const QImage &image)
 {
     const int w = image.width(), h = image.height();
     return {image.pixelColor(2, 2), image.pixelColor(w - 3, 2), image.pixelColor(2, h - 3),
@@ -29,7 +24,7 @@ QList<QColor> corners(const QImage &image)
 }
 
 // The fixtures' stored picture: red, green / blue, white quadrants, 40 × 20.
-QImage quadrants()
+static QImage quadrants()
 {
     QImage image(2, 2, QImage::Format_RGB32);
     const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::white};
@@ -37,8 +32,6 @@ QImage quadrants()
         image.setPixelColor(i % 2, i / 2, colours[i]);
     return image.scaled(40, 20); // without smoothing: four solid quadrants
 }
-
-} // namespace
 
 class TestImageDecoder : public QObject {
     Q_OBJECT
@@ -88,7 +81,7 @@ private slots:
 
     // The limit applies to the upright image; the scaled size asked of Qt is the stored one.
     // A crop is taken after turning.
-    void orientationTagInPngLimitAndCrop()
+    void limitsAndCrop()
     {
         FileImageDecoder decoder;
         const QString path = fixture(QStringLiteral("orientation-6.png"));
@@ -103,31 +96,26 @@ private slots:
         const QImage bottomRight = decoder.decodeCropped(jpeg, QRectF(0.5, 0.5, 0.5, 0.5));
         QCOMPARE(bottomRight.size(), QSize(10, 20));
         QVERIFY(near(bottomRight.pixelColor(5, 10), Qt::green));
-    }
 
-    // Landscape to the limit, rounded; never enlarged; no limit at all. Portrait and PNG limits
-    // are in orientationTagInPngLimitAndCrop.
-    void longestSideLimit()
-    {
+        // Landscape to the limit, rounded; never enlarged; no limit at all.
         QTemporaryDir dir;
-        FileImageDecoder decoder;
         for (const auto &[stored, limit, expected] : {std::tuple{QSize(3000, 2000), 1024, QSize(1024, 683)},
                                                       std::tuple{QSize(300, 200), 4096, QSize(300, 200)},
                                                       std::tuple{QSize(300, 200), 0, QSize(300, 200)}}) {
             QImage image(stored, QImage::Format_RGB32);
             image.fill(QColor(200, 120, 40));
-            const QString path = dir.filePath(QStringLiteral("%1.jpg").arg(limit));
-            QVERIFY(image.save(path, "jpeg"));
-            const QImage decoded = decoder.decode(path, limit);
-            QCOMPARE(decoded.size(), expected);
-            QVERIFY(near(decoded.pixelColor(decoded.width() / 2, decoded.height() / 2), QColor(200, 120, 40)));
-            QCOMPARE(decoder.orientedSize(path), stored);
+            const QString file = dir.filePath(QStringLiteral("%1.jpg").arg(limit));
+            QVERIFY(image.save(file, "jpeg"));
+            const QImage scaled = decoder.decode(file, limit);
+            QCOMPARE(scaled.size(), expected);
+            QVERIFY(near(scaled.pixelColor(scaled.width() / 2, scaled.height() / 2), QColor(200, 120, 40)));
+            QCOMPARE(decoder.orientedSize(file), stored);
         }
     }
 
     // HEIF carries its rotation in its own boxes, which libheif applies; an Exif orientation in
     // the file must not turn the image a second time, nor the size reported for it.
-    void heif()
+    void heifDamagedFilesAndDates()
     {
         FileImageDecoder decoder;
         for (const QString &name : {QStringLiteral("plain.heic"), QStringLiteral("exif-orientation.heic")}) {
@@ -140,12 +128,8 @@ private slots:
             QCOMPARE(decoder.decode(path, 32).size(), QSize(32, 24));
         }
         QCOMPARE(decoder.metadata(fixture(QStringLiteral("exif-orientation.heic"))).orientation, std::optional<int>(1));
-    }
 
-    // Only the truncated PNG still has its size in an intact header.
-    void damagedFiles()
-    {
-        FileImageDecoder decoder;
+        // Only the truncated PNG still has its size in an intact header.
         for (const char *name : {"garbage.jpg", "truncated.png", "truncated.heic", "empty.png", "no-such-file.jpg", ""}) {
             const QString path = fixture(QString::fromLatin1(name));
             QVERIFY2(decoder.decode(path).isNull() && decoder.decode(path, 100).isNull(), name);
@@ -154,11 +138,7 @@ private slots:
             QVERIFY(!meta.dateTimeOriginal && !meta.coordinate());
             QVERIFY(decoder.decodeCropped(path, QRectF(0, 0, 0.5, 0.5)).isNull());
         }
-    }
 
-    void datesAndGps()
-    {
-        FileImageDecoder decoder;
         const ImageMetadata south = decoder.metadata(fixture(QStringLiteral("gps-south.jpg")));
         QCOMPARE(south.dateTimeOriginal, std::optional<QString>(QStringLiteral("2023:07:14 10:20:30")));
         QCOMPARE(south.dateTime, std::optional<QString>(QStringLiteral("2020:01:02 03:04:05")));
@@ -174,10 +154,7 @@ private slots:
 
         const ImageMetadata none = decoder.metadata(fixture(QStringLiteral("orientation-1.jpg")));
         QVERIFY(!none.dateTimeOriginal && !none.dateTime && !none.coordinate());
-    }
 
-    void coordinateSigns()
-    {
         ImageMetadata meta;
         meta.gpsLatitude = 10;
         QVERIFY(!meta.coordinate()); // a latitude alone is no position
@@ -189,7 +166,7 @@ private slots:
         QCOMPARE(position(), std::pair(10.0, -20.0));
     }
 
-    void cropPixelRect()
+    void crop()
     {
         struct Row { QSize image; QRectF crop; QRect expected; };
         const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -202,10 +179,7 @@ private slots:
                              Row{{100, 80}, {1.5, 1.5, 0.2, 0.2}, {}}, Row{{100, 80}, {0.5, 0.5, 0, 0}, {}},
                              Row{{100, 80}, {nan, 0, 0.5, 0.5}, {}}, Row{{}, {0, 0, 0.5, 0.5}, {}}})
             QCOMPARE(ImageCrop::pixelRect(r.image, r.crop), r.expected);
-    }
 
-    void cropCut()
-    {
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(Qt::red);
         QPainter(&image).fillRect(20, 15, 20, 15, Qt::blue);

@@ -12,11 +12,7 @@
 #include "platform/windowing/X11DesktopWindowing.h"
 #include "support/Sandbox.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QtTest>
-
-namespace {
 
 // Sets an environment variable, or unsets it for a null value, for one scope.
 struct EnvGuard {
@@ -30,15 +26,13 @@ struct EnvGuard {
     bool wasSet;
 };
 
-} // namespace
-
 class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
     void cleanup() { Platform::install(nullptr); }
 
-    void requestedKind()
+    void environmentChoosesThePlatform()
     {
         using K = Platform::Kind;
         for (const auto &[value, kind] :
@@ -46,10 +40,15 @@ private slots:
             const EnvGuard env("VELORAN_PLATFORM", value);
             QCOMPARE(Platform::requestedKind(), kind);
         }
-    }
-
-    void environmentPicksTheFake()
-    {
+        // XWayland is chosen on a Wayland session that has it, unless the user chose otherwise.
+        struct Row { QByteArray session, display, chosen, expected; };
+        for (const Row &r : {Row{"wayland", ":0", {}, "xcb"}, Row{"wayland", {}, {}, {}}, Row{"wayland", ":0", "wayland", "wayland"},
+                             Row{"x11", ":0", {}, {}}}) {
+            const EnvGuard s("XDG_SESSION_TYPE", r.session), d("DISPLAY", r.display), q("QT_QPA_PLATFORM", r.chosen);
+            const EnvGuard w("WAYLAND_DISPLAY", r.session == "wayland" ? QByteArray("wayland-0") : QByteArray());
+            Platform::prepareProcess();
+            QCOMPARE(qgetenv("QT_QPA_PLATFORM"), r.expected);
+        }
         const EnvGuard env("VELORAN_PLATFORM", "fake");
         QVERIFY(!Platform::isInstalled());
         Platform &platform = Platform::instance();
@@ -77,19 +76,6 @@ private slots:
         QVERIFY(!a11y.reduceMotion() && !a11y.reduceTransparency() && !a11y.increaseContrast());
         QCOMPARE(platform.appearance().accentColor(), QGuiApplication::palette().color(QPalette::Highlight));
         QVERIFY(timer.elapsed() < 1000);
-    }
-
-    // XWayland is chosen on a Wayland session that has it, unless the user chose otherwise.
-    void waylandSessionsUseXWayland()
-    {
-        struct Row { QByteArray session, display, chosen, expected; };
-        for (const Row &r : {Row{"wayland", ":0", {}, "xcb"}, Row{"wayland", {}, {}, {}}, Row{"wayland", ":0", "wayland", "wayland"},
-                             Row{"x11", ":0", {}, {}}}) {
-            const EnvGuard s("XDG_SESSION_TYPE", r.session), d("DISPLAY", r.display), q("QT_QPA_PLATFORM", r.chosen);
-            const EnvGuard w("WAYLAND_DISPLAY", r.session == "wayland" ? QByteArray("wayland-0") : QByteArray());
-            Platform::prepareProcess();
-            QCOMPARE(qgetenv("QT_QPA_PLATFORM"), r.expected);
-        }
     }
 };
 

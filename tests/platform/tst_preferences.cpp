@@ -2,45 +2,28 @@
 #include "platform/preferences/SettingsPreferences.h"
 #include "support/Sandbox.h"
 
-#include <QSignalSpy>
 #include <QtTest>
-
-#include <memory>
-
-namespace {
-
-std::unique_ptr<Preferences> make(const QString &kind)
-{
-    if (kind == QLatin1String("memory"))
-        return std::make_unique<MemoryPreferences>();
-    return std::make_unique<SettingsPreferences>();
-}
-
-} // namespace
 
 class TestPreferences : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
+    void init() { QFile::remove(SettingsPreferences().filePath()); }
+
+    void readWriteAndRemove_data()
     {
-        QFile::remove(SettingsPreferences().filePath());
+        QTest::addColumn<bool>("inFile");
+        QTest::newRow("settings file") << true;
+        QTest::newRow("memory") << false;
     }
 
-    void implementations_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("settings file") << QStringLiteral("settings");
-        QTest::newRow("memory") << QStringLiteral("memory");
-    }
-
-    void readWriteAndRemove_data() { implementations_data(); }
     void readWriteAndRemove()
     {
-        QFETCH(QString, kind);
-        const auto prefs = make(kind);
+        QFETCH(bool, inFile);
+        std::unique_ptr<Preferences> prefs = std::make_unique<MemoryPreferences>();
+        if (inFile)
+            prefs = std::make_unique<SettingsPreferences>();
         QSignalSpy changed(prefs.get(), &Preferences::changed);
-        // An absent key reads as its default.
         QVERIFY(!prefs->contains(PreferenceKeys::locationLookup));
         QCOMPARE(prefs->value(PreferenceKeys::hotkeyKeyCode), 14u);
         QCOMPARE(prefs->value(PreferenceKeys::displayCollageAssignments), StringMap());
@@ -54,8 +37,9 @@ private slots:
         prefs->sync();
         // Read back from the file too, where numbers and booleans are text.
         const SettingsPreferences fromFile;
+        QCOMPARE(fromFile.filePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Veloran/Veloran.conf"));
         const Preferences *written = prefs.get();
-        for (const Preferences *p : {written, kind == QLatin1String("settings") ? &fromFile : written}) {
+        for (const Preferences *p : {written, inFile ? &fromFile : written}) {
             QCOMPARE(p->value(PreferenceKeys::displayCollageAssignments), assignments);
             QCOMPARE(p->value(PreferenceKeys::locationLookup), true);
             QCOMPARE(p->value(PreferenceKeys::hotkeyKeyCode), 4294967295u);
@@ -66,15 +50,8 @@ private slots:
         QCOMPARE(prefs->value(PreferenceKeys::locationLookup), false);
         QCOMPARE(changed.count(), 5);
         QCOMPARE(changed.at(1).at(0).toString(), QStringLiteral("prefs.locationLookup"));
-    }
 
-    void malformedValues_data() { implementations_data(); }
-    void malformedValues()
-    {
-        QFETCH(QString, kind);
-        const auto prefs = make(kind);
-        for (const QVariant &stored : {QVariant(QStringLiteral("not a map")),
-                                       QVariant(QVariantMap{{QStringLiteral("A"), QStringLiteral("x")}, {QStringLiteral("B"), 7}})}) {
+        for (const QVariant &stored : {QVariant("not a map"), QVariant(QVariantMap{{"A", "x"}, {"B", 7}})}) {
             prefs->setRawValue(PreferenceKeys::displayCollageAssignments.text(), stored);
             QCOMPARE(prefs->value(PreferenceKeys::displayCollageAssignments), StringMap());
         }
@@ -96,20 +73,6 @@ private slots:
             QCOMPARE(prefs.value(PreferenceKeys::hotkeyKeyCode), keyCode);
             QCOMPARE(prefs.value(PreferenceKeys::didOnboard), flag);
         }
-    }
-
-    // A hand-edited file: plain text values, a map that is not one.
-    void handWrittenFile()
-    {
-        const QString path = SettingsPreferences().filePath();
-        QCOMPARE(path, qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Veloran/Veloran.conf"));
-        QVERIFY(TestFiles::write(path, "[General]\ndidOnboard=true\nprefs.locationLookup=no\nhotkey.keyCode=31\n"
-                                       "displayCollageAssignments=hello\n"));
-        SettingsPreferences prefs;
-        QCOMPARE(prefs.value(PreferenceKeys::didOnboard), true);
-        QCOMPARE(prefs.value(PreferenceKeys::locationLookup), false);
-        QCOMPARE(prefs.value(PreferenceKeys::hotkeyKeyCode), 31u);
-        QCOMPARE(prefs.value(PreferenceKeys::displayCollageAssignments), StringMap());
     }
 };
 

@@ -1,10 +1,6 @@
 #include "platform/thumbnails/ThumbnailCache.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <utime.h>
 
@@ -34,15 +30,13 @@ private Q_SLOTS:
         QCOMPARE(written.size(), QSize(256, 170));
         QCOMPARE(QFile(stored).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
 
-        const QImage loaded = cache.load(photo, ThumbnailCache::Flavor::large);
-        QCOMPARE(loaded.size(), QSize(256, 170));
+        QCOMPARE(cache.load(photo, ThumbnailCache::Flavor::large).size(), QSize(256, 170));
         QVERIFY(cache.load(photo, ThumbnailCache::Flavor::normal).isNull());
 
         // The photo changes: its old thumbnail no longer counts.
         struct utimbuf later{1700000000, 1700000000};
         QCOMPARE(utime(QFile::encodeName(photo).constData(), &later), 0);
         QVERIFY(cache.load(photo, ThumbnailCache::Flavor::large).isNull());
-        // A file that is not there gets none.
         QVERIFY(cache.save(dir.filePath(QStringLiteral("other.jpg")), ThumbnailCache::Flavor::large, source) == false);
     }
 };
