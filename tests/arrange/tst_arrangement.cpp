@@ -8,7 +8,6 @@
 
 #include <cmath>
 
-// The two one-click layouts: where every photo goes, and what they never touch.
 class TestArrangement : public QObject {
     Q_OBJECT
 private:
@@ -37,58 +36,56 @@ private:
     }
 
 private Q_SLOTS:
-    void tidyUp_data()
+    void tidyUpAndScatterLimits()
     {
-        QTest::addColumn<QList<QSizeF>>("sizes"); // in stacking order, bottom first
-        QTest::addColumn<QSizeF>("screen");
-        QTest::addColumn<QList<QPointF>>("centres");
-        QTest::newRow("one") << QList<QSizeF>{{200, 150}} << QSizeF(1000, 800) << QList<QPointF>{{500, 400}};
-        QTest::newRow("two sizes") << QList<QSizeF>{{200, 150}, {300, 400}} << QSizeF(1000, 800)
-                                   << QList<QPointF>{{323, 400}, {677, 400}};
-        // Cells of 239 × 199.5; two columns of two rows, row-major from the top-left.
-        QTest::newRow("four") << QList<QSizeF>(4, {200, 150}) << QSizeF(1000, 800)
-                              << QList<QPointF>{{380.5, 499.75}, {619.5, 499.75}, {380.5, 300.25}, {619.5, 300.25}};
-        // Three columns, two rows; the last row starts at the left, not centred on its own.
-        QTest::newRow("five") << QList<QSizeF>(5, {200, 150}) << QSizeF(1000, 800)
-                              << QList<QPointF>{{261, 499.75}, {500, 499.75}, {739, 499.75}, {261, 300.25}, {500, 300.25}};
-    }
-
-    void tidyUp()
-    {
-        QFETCH(QList<QSizeF>, sizes);
-        QFETCH(QSizeF, screen);
-        QFETCH(QList<QPointF>, centres);
-        const CollageModel model = photos(sizes);
-        const CollageModel tidy = Arrangement::tidyUp(model, screen);
-        const QList<PhotoItem> order = tidy.drawOrder();
-        for (int i = 0; i < centres.size(); ++i) {
-            QCOMPARE(order[i].center, centres[i]);
-            QCOMPARE(order[i].rotation, 0.0);
+        // Sizes in stacking order, bottom first, and the centres they are given.
+        const QSizeF screen(1000, 800);
+        const std::pair<QList<QSizeF>, QList<QPointF>> rows[] = {
+            {{{200, 150}}, {{500, 400}}},
+            {{{200, 150}, {300, 400}}, {{323, 400}, {677, 400}}},
+            // Cells of 239 × 199.5; two columns of two rows, row-major from the top-left.
+            {QList<QSizeF>(4, {200, 150}), {{380.5, 499.75}, {619.5, 499.75}, {380.5, 300.25}, {619.5, 300.25}}},
+            // Three columns, two rows; the last row starts at the left, not centred on its own.
+            {QList<QSizeF>(5, {200, 150}), {{261, 499.75}, {500, 499.75}, {739, 499.75}, {261, 300.25}, {500, 300.25}}}};
+        for (const auto &[sizes, centres] : rows) {
+            const CollageModel model = photos(sizes);
+            const CollageModel tidy = Arrangement::tidyUp(model, screen);
+            const QList<PhotoItem> order = tidy.drawOrder();
+            for (int i = 0; i < centres.size(); ++i) {
+                QCOMPARE(order[i].center, centres[i]);
+                QCOMPARE(order[i].rotation, 0.0);
+            }
+            onlyPlacesChanged(model, tidy);
+            QCOMPARE(Arrangement::tidyUp(tidy, screen), tidy); // the same layout again
         }
-        onlyPlacesChanged(model, tidy);
-        QCOMPARE(Arrangement::tidyUp(tidy, screen), tidy); // the same layout again
         QCOMPARE(Arrangement::tidyUp(CollageModel(), screen), CollageModel());
+
+        // Scatter needs room for its margins, and gives a new layout each time.
+        QRandomGenerator random(1);
+        QVERIFY(!Arrangement::scatter(photos({{100, 100}}), QSizeF(96, 500), random));
+        QVERIFY(!Arrangement::scatter(CollageModel(), QSizeF(1440, 900), random));
+        const CollageModel model = photos(QList<QSizeF>(5, {100, 80}));
+        QVERIFY(Arrangement::scatter(model, {1440, 900}, random) != Arrangement::scatter(model, {1440, 900}, random));
     }
 
     void scatter_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<QSizeF>("screen");
         QTest::addColumn<int>("cols");
         QTest::addColumn<int>("rows");
         // Frames 380 × 420 are wider and taller than their 168 × 268 cells: no jitter.
-        QTest::newRow("crowded") << 20 << QSizeF(380 - 2 * 19, 420 - 3.4 * 19) << QSizeF(1440, 900) << 8 << 3;
-        QTest::newRow("roomy") << 6 << QSizeF(100, 80) << QSizeF(1440, 900) << 8 << 5;
-        QTest::newRow("single") << 1 << QSizeF(900, 600) << QSizeF(1440, 900) << 1 << 1; // one cell, the whole area
-        QTest::newRow("larger than the screen") << 2 << QSizeF(1600, 400) << QSizeF(1440, 900) << 1 << 2;
+        QTest::newRow("crowded") << 20 << QSizeF(380 - 2 * 19, 420 - 3.4 * 19) << 8 << 3;
+        QTest::newRow("roomy") << 6 << QSizeF(100, 80) << 8 << 5;
+        QTest::newRow("single") << 1 << QSizeF(900, 600) << 1 << 1; // one cell, the whole area
+        QTest::newRow("larger than the screen") << 2 << QSizeF(1600, 400) << 1 << 2;
     }
 
     void scatter()
     {
         QFETCH(int, count);
         QFETCH(QSizeF, size);
-        QFETCH(QSizeF, screen);
+        const QSizeF screen(1440, 900);
         QFETCH(int, cols);
         QFETCH(int, rows);
         const CollageModel model = photos(QList<QSizeF>(count, size));
@@ -122,21 +119,8 @@ private Q_SLOTS:
             if (frame.width() < cellW && frame.height() < cellH)
                 QCOMPARE(cells.size(), count); // each in a cell of its own
         }
-        if (size == QSizeF(1600, 400)) {
-            QRandomGenerator random(4);
-            QCOMPARE(Arrangement::scatter(model, screen, random)->items()[0].center.x(), 1440 - frame.width() / 2);
-        }
     }
 
-    void scatterNeedsRoomForItsMargins()
-    {
-        QRandomGenerator random(1);
-        QVERIFY(!Arrangement::scatter(photos({{100, 100}}), QSizeF(96, 500), random));
-        QVERIFY(!Arrangement::scatter(CollageModel(), QSizeF(1440, 900), random));
-        // A new layout each time.
-        const CollageModel model = photos(QList<QSizeF>(5, {100, 80}));
-        QVERIFY(Arrangement::scatter(model, {1440, 900}, random) != Arrangement::scatter(model, {1440, 900}, random));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestArrangement)

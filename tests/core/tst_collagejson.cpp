@@ -14,10 +14,7 @@ namespace {
 const char *kItem = R"({"id":"6f1c2a3b-4d5e-4f60-8a7b-9c0d1e2f3a4b","imageFileName":"a.jpg",
     "center":[10.5,-3],"size":[200,150],"rotation":0.25,"cropRect":[[0,0],[1,1]],"zIndex":7})";
 
-QJsonObject itemObject()
-{
-    return QJsonDocument::fromJson(kItem).object();
-}
+const QJsonObject itemObject = QJsonDocument::fromJson(kItem).object();
 
 PhotoItem sample()
 {
@@ -35,26 +32,24 @@ class TestCollageJson : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Absent and null optionals read as defaults; unknown keys are ignored.
-    void itemDecodesWithDefaults()
+    void itemDecoding()
     {
-        QJsonObject withNulls = itemObject();
+        QJsonObject withNulls = itemObject;
         withNulls.insert(QLatin1String("caption"), QJsonValue::Null);
         withNulls.insert(QLatin1String("flipH"), QJsonValue::Null);
         withNulls.insert(QLatin1String("unknownKey"), QJsonArray{1, 2});
-        for (const QJsonObject &object : {itemObject(), withNulls}) {
+        for (const QJsonObject &object : {itemObject, withNulls}) {
             const Expected<PhotoItem> item = decodePhotoItem(object);
             QVERIFY2(item.ok(), qPrintable(item ? QString() : item.error().message));
             QCOMPARE(uuidText(item->id), QStringLiteral("6F1C2A3B-4D5E-4F60-8A7B-9C0D1E2F3A4B"));
             QCOMPARE(*item, PhotoItem(item->id, QStringLiteral("a.jpg"), {10.5, -3}, {200, 150}, 0.25,
                                       PhotoItem::fullCrop(), 7));
         }
-        QCOMPARE(photoItemFromBytes(kItem).value(), decodePhotoItem(itemObject()).value());
+        QCOMPARE(photoItemFromBytes(kItem).value(), decodePhotoItem(itemObject).value());
         QVERIFY(parseUuid(QStringLiteral("6F1C2A3B-4D5E-4F60-8A7B-9C0D1E2F3A4B"))
                 && parseUuid(QStringLiteral("00000000-0000-0000-0000-000000000000")));
-    }
 
-    void invalidItemsFail()
-    {
+        // A missing key, or a value of the wrong kind or range, fails the item.
         QList<std::pair<QString, QJsonValue>> cases;
         for (const char *key : {"id", "imageFileName", "center", "size", "rotation", "cropRect", "zIndex"})
             cases.append({QString::fromLatin1(key), QJsonValue(QJsonValue::Undefined)}); // removes the key
@@ -66,13 +61,13 @@ private Q_SLOTS:
                   {"zIndex", 1.5}, {"zIndex", 9223372036854775808.0}, {"zIndex", true},
                   {"caption", 3}, {"flipV", 0}};
         for (const auto &[key, value] : std::as_const(cases)) {
-            QJsonObject object = itemObject();
+            QJsonObject object = itemObject;
             object.insert(key, value);
             QVERIFY2(!decodePhotoItem(object).ok(), qPrintable(key + ' ' + QJsonDocument(object).toJson()));
         }
     }
 
-    void roundTripsKeepEveryValue()
+    void documents()
     {
         PhotoItem a = sample();
         a.zIndex = std::numeric_limits<qint64>::max(); // exact over all 64 bits, past a double's 53
@@ -96,10 +91,8 @@ private Q_SLOTS:
         const Expected<QByteArray> layout = layoutToBytes(model.items());
         QVERIFY(layout->contains("\n    ")); // pretty-printed
         QCOMPARE(layoutFromBytes(layout.value()).value(), model.items());
-    }
 
-    void nonFiniteNumbersFailTheEncoding()
-    {
+        // Numbers that are not finite fail the encoding.
         const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
         PhotoItem items[4] = {sample(), sample(), sample(), sample()};
         items[0].center.setX(nan);
@@ -111,10 +104,8 @@ private Q_SLOTS:
             QVERIFY(!modelToBytes(CollageModel({ModelFactory::item(), item})).ok());
             QVERIFY(!libraryToBytes(Library::single(CollageModel({item}), QStringLiteral("x"))).ok());
         }
-    }
 
-    void modelAndLayoutRequireTheirKey()
-    {
+        // A model and a layout require their key.
         QVERIFY(!modelFromBytes(R"({"photos":[]})").ok());
         QVERIFY(!layoutFromBytes(R"({"items":[]})").ok());
         QVERIFY(!layoutFromBytes("[]").ok());
@@ -122,10 +113,7 @@ private Q_SLOTS:
         QVERIFY(layoutFromBytes(R"({"photos":[], "other": 1})").value().isEmpty());
         // One bad item fails the whole document.
         QVERIFY(!layoutFromBytes("{\"photos\":[" + QByteArray(kItem) + ",{\"id\":1}]}").ok());
-    }
-
-    void libraryDecodesExactlyAsRead()
-    {
+        // A library decodes exactly as read.
         const QByteArray id = R"("6f1c2a3b-4d5e-4f60-8a7b-9c0d1e2f3a4b")";
         QVERIFY(libraryFromBytes(R"({"collages":[],"activeID":)" + id + "}").value().collages().isEmpty());
         const Library dangling = Library::decoded({ModelFactory::collage(QStringLiteral("Trip"), {sample()}),
@@ -137,6 +125,7 @@ private Q_SLOTS:
         QVERIFY(!libraryFromBytes(R"({"collages":[]})").ok());
         QVERIFY(!libraryFromBytes(R"({"collages":[{"id":)" + id + R"(,"name":"x"}],"activeID":)" + id + "}").ok());
     }
+
 };
 
 QTEST_GUILESS_MAIN(TestCollageJson)

@@ -1,5 +1,3 @@
-#include "core/CollageModel.h"
-#include "core/Library.h"
 #include "core/PhotoFrame.h"
 #include "support/ModelFactory.h"
 
@@ -46,7 +44,7 @@ QList<qint64> zAfter(const QList<qint64> &start, Restack op, int target)
 class TestCollageModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void unknownIdsChangeNothing()
+    void unknownIdsChangeNothingAndDuplicatesTouchOnlyTheFirst()
     {
         const QUuid real = uid(), ghost = uid();
         CollageModel model({item(real, 3)});
@@ -62,9 +60,25 @@ private Q_SLOTS:
         model.swapZ(real, ghost);
         QVERIFY(!called && !model[ghost]);
         QCOMPARE(model, before);
+
+        const QUuid dup = uid(), other = uid();
+        const PhotoItem later = item(dup, 1);
+        CollageModel dups({item(dup, 0), item(other, 5), later});
+        dups.move(dup, {7, 8});
+        dups.update(dup, [](PhotoItem &i) { i.caption = QStringLiteral("first"); });
+        dups.bringToFront(dup);
+        QCOMPARE(dups.items()[0].zIndex, 6);
+        dups.sendToBack(dup);
+        QCOMPARE(dups.items()[0].zIndex, 0);
+        QCOMPARE(dups[dup]->center, QPointF(7, 8));
+        QVERIFY(dups[dup]->caption);
+        QCOMPARE(dups.items()[2], later);
+        dups.remove(dup);
+        QCOMPARE(ids(dups.items()), (QList<QUuid>{other}));
     }
 
-    void addTakesTheNextZ()
+    // A new photo goes on top; drawing is by z, stable, and leaves the list's order alone.
+    void stacking()
     {
         QCOMPARE(CollageModel().nextZ(), 0);
         CollageModel model({item(uid(), 3), item(uid(), -2)});
@@ -73,18 +87,12 @@ private Q_SLOTS:
         QCOMPARE(model.items().last().id, id);
         CollageModel top({item(uid(), zMax)}); // a value read from a file may sit at the limit
         QCOMPARE(top[top.add(item())]->zIndex, zMax);
-    }
-
-    void drawOrderIsStableAndLeavesListAlone()
-    {
         const QUuid p1 = uid(), p2 = uid(), p3 = uid(), p4 = uid();
-        CollageModel model({item(p1, 2), item(p2, 0), item(p3, 2), item(p4, 0)});
-        QCOMPARE(ids(model.drawOrder()), (QList<QUuid>{p2, p4, p1, p3}));
-        QCOMPARE(ids(model.items()), (QList<QUuid>{p1, p2, p3, p4}));
-    }
+        const CollageModel stack({item(p1, 2), item(p2, 0), item(p3, 2), item(p4, 0)});
+        QCOMPARE(ids(stack.drawOrder()), (QList<QUuid>{p2, p4, p1, p3}));
+        QCOMPARE(ids(stack.items()), (QList<QUuid>{p1, p2, p3, p4}));
 
-    void restacking()
-    {
+        // Restacking one photo.
         using M = CollageModel;
         const QList<qint64> z123{1, 2, 3}, zeros{0, 0, 0}, limits{zMax, zMin};
         QCOMPARE(zAfter(z123, &M::sendBackward, 2), QList<qint64>({1, 3, 2}));
@@ -100,25 +108,7 @@ private Q_SLOTS:
         QCOMPARE(zAfter(limits, &M::bringToFront, 1), QList<qint64>({zMax, zMax}));
     }
 
-    void duplicateIdsTouchOnlyTheFirst()
-    {
-        const QUuid dup = uid(), other = uid();
-        const PhotoItem later = item(dup, 1);
-        CollageModel model({item(dup, 0), item(other, 5), later});
-        model.move(dup, {7, 8});
-        model.update(dup, [](PhotoItem &i) { i.caption = QStringLiteral("first"); });
-        model.bringToFront(dup);
-        QCOMPARE(model.items()[0].zIndex, 6);
-        model.sendToBack(dup);
-        QCOMPARE(model.items()[0].zIndex, 0);
-        QCOMPARE(model[dup]->center, QPointF(7, 8));
-        QVERIFY(model[dup]->caption);
-        QCOMPARE(model.items()[2], later);
-        model.remove(dup);
-        QCOMPARE(ids(model.items()), (QList<QUuid>{other}));
-    }
-
-    void equalityIsExact()
+    void equalityIsExactAndPhotoFrameMeasures()
     {
         const PhotoItem a = item(uid(), 0);
         const auto differs = [&a](const std::function<void(PhotoItem &)> &change) {
@@ -131,10 +121,8 @@ private Q_SLOTS:
         QVERIFY(differs([](PhotoItem &b) { b.cropRect.setHeight(0.999999999); }));
         QVERIFY(differs([](PhotoItem &b) { b.caption = QString(); })); // an empty caption is not an absent one
         QVERIFY(differs([](PhotoItem &b) { b.rotation = std::nan(""); }));
-    }
 
-    void photoFrameMeasures()
-    {
+        // Frame measures.
         struct Row { QSizeF size; double mat; QSizeF frame; QRectF photo; double radius; QPointF pin; };
         for (const Row &r : {Row{{400, 300}, 15, {430, 351}, {15, 36, 400, 300}, 9, {215, 339}},
                              Row{{60, 80}, 5, {70, 97}, {5, 12, 60, 80}, 3, {35, 85}}, // raised to the minimum
@@ -150,47 +138,15 @@ private Q_SLOTS:
         QCOMPARE(PhotoFrame::pinColorIndex(uuidWithFirstByte(0x06), 0), 0);
     }
 
-    void libraryConstructorSuppliesAndRepairs()
+    void libraries()
     {
         const Library empty({}, uid()), one = Library::single(CollageModel(), QStringLiteral("Trip"));
         QCOMPARE(empty.collages(), QList<Collage>({{empty.activeID(), QStringLiteral("My Collage"), CollageModel()}}));
         QCOMPARE(one.collages(), QList<Collage>({{one.activeID(), QStringLiteral("Trip"), CollageModel()}}));
         QCOMPARE(Library({a, b}, uid()).activeID(), a.id);
         QCOMPARE(Library({a, b}, b.id).activeID(), b.id);
-    }
 
-    // A decoded library with an unknown active id, or none at all, reads a fallback and
-    // ignores every change to the active collage.
-    void decodedLibrariesAreOnlyReadWithoutAnActiveCollage()
-    {
-        Library library = Library::decoded({a, b}, uid()), empty = Library::decoded({}, uid());
-        QCOMPARE(library.active().id, a.id);
-        QCOMPARE(empty.active(), Collage());
-        const Library before = library;
-        for (Library *l : {&library, &empty}) {
-            l->updateActive(CollageModel({PhotoItem()}));
-            l->renameActive(QStringLiteral("Z"));
-            l->removeActive();
-        }
-        QCOMPARE(library, before);
-        QVERIFY(empty.collages().isEmpty());
-    }
-
-    void removeActivePicksTheNeighbour()
-    {
-        Library last({a, b, c}, c.id), first({a, b}, a.id);
-        last.removeActive();
-        QCOMPARE(last.collages(), QList<Collage>({a, b}));
-        QCOMPARE(last.activeID(), b.id);
-        first.removeActive();
-        QCOMPARE(first.collages(), QList<Collage>({b}));
-        QCOMPARE(first.activeID(), b.id);
-        first.removeActive(); // the last collage stays
-        QCOMPARE(first.collages(), QList<Collage>({b}));
-    }
-
-    void changesReachOnlyTheActiveCollage()
-    {
+        // Changes reach only the active collage.
         Library library({a, b}, a.id);
         library.updateActive(CollageModel({PhotoItem()}));
         library.renameActive(QStringLiteral("  spaced "));
@@ -200,6 +156,30 @@ private Q_SLOTS:
         QCOMPARE(library.find(id), &library.collages().last());
         QCOMPARE(library.findNamed(QStringLiteral("B"))->id, b.id);
         QVERIFY(!library.find(uid()) && !library.findNamed(QStringLiteral("C")));
+        // Removing the active collage picks its neighbour, and the last one stays.
+        Library last({a, b, c}, c.id), first({a, b}, a.id);
+        last.removeActive();
+        QCOMPARE(last.collages(), QList<Collage>({a, b}));
+        QCOMPARE(last.activeID(), b.id);
+        first.removeActive();
+        QCOMPARE(first.collages(), QList<Collage>({b}));
+        QCOMPARE(first.activeID(), b.id);
+        first.removeActive();
+        QCOMPARE(first.collages(), QList<Collage>({b}));
+
+        // A decoded library with an unknown active id, or none at all, reads a fallback and ignores every
+        // change to the active collage.
+        Library decoded = Library::decoded({a, b}, uid()), none = Library::decoded({}, uid());
+        QCOMPARE(decoded.active().id, a.id);
+        QCOMPARE(none.active(), Collage());
+        const Library before = decoded;
+        for (Library *l : {&decoded, &none}) {
+            l->updateActive(CollageModel({PhotoItem()}));
+            l->renameActive(QStringLiteral("Z"));
+            l->removeActive();
+        }
+        QCOMPARE(decoded, before);
+        QVERIFY(none.collages().isEmpty());
     }
 
 private:

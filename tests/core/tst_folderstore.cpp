@@ -6,7 +6,6 @@
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -49,6 +48,8 @@ class TestFolderStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Only folders with a layout are collages, ordered by name; hidden and linked ones are not.
+    // An undecodable layout is backed up, on every load; one that cannot be read (a folder, or
+    // a pipe that must not block the load) is skipped without a backup.
     void collagesAreFoldersWithALayout()
     {
         Fixture f;
@@ -59,17 +60,6 @@ private Q_SLOTS:
         QVERIFY(TestFiles::write(f.root + "/notes.txt", "x"));
         QVERIFY(f.addCollage("../outside"));
         QVERIFY(QFile::link(f.sandbox.path("outside"), f.root + "/Linked"));
-        const Library library = f.store.load();
-        QCOMPARE(names(library), QStringList({"Album", "Trip 2", "trip 10"}));
-        QCOMPARE(library.activeID(), library.collages().first().id);
-    }
-
-    // An undecodable layout is backed up, on every load; one that cannot be read (a folder, or
-    // a pipe that must not block the load) is skipped without a backup.
-    void brokenLayoutsAreSkipped()
-    {
-        Fixture f;
-        QVERIFY(f.addCollage("Good"));
         const QString layout = f.root + "/Bad/collage.json";
         QVERIFY(TestFiles::write(layout, "{\"items\": []}"));
         QVERIFY(TestFiles::write(f.root + "/Bad/a.jpg", "A"));
@@ -77,14 +67,17 @@ private Q_SLOTS:
         QVERIFY(TestFiles::makeDir(f.root + "/Pipe"));
         QCOMPARE(::mkfifo(QFile::encodeName(f.root + "/Pipe/collage.json").constData(), 0600), 0);
 
-        QCOMPARE(names(f.store.load()), QStringList({"Good"}));
+        const Library library = f.store.load();
+        const QStringList found{"Album", "Trip 2", "trip 10"};
+        QCOMPARE(names(library), found);
+        QCOMPARE(library.activeID(), library.collages().first().id);
         QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("{\"items\": []}"));
         QCOMPARE(TestFiles::read(layout), QByteArray("{\"items\": []}"));
         QCOMPARE(TestFiles::read(f.root + "/Bad/a.jpg"), QByteArray("A"));
         QCOMPARE(TestFiles::tree(f.root).filter(".corrupt"), QStringList({"Bad/collage.json.corrupt"}));
 
         QVERIFY(TestFiles::write(layout, "still broken"));
-        QCOMPARE(names(f.store.load()), QStringList({"Good"}));
+        QCOMPARE(names(f.store.load()), found);
         QCOMPARE(TestFiles::read(layout + ".corrupt"), QByteArray("still broken"));
     }
 
@@ -109,53 +102,33 @@ private Q_SLOTS:
         QCOMPARE(f.store.collageDir("Paris: day 1"), f.root + "/Paris- day 1");
     }
 
-    void namesThatSanitiseAlikeNeverShareAFolder()
-    {
-        Fixture f;
-        QVERIFY(f.addCollage("A-B", {photo("kept.jpg")}));
-        const Library library({collage("A/B", {photo("first.jpg")}), collage("A:B", {photo("second.jpg")})}, {});
-        const Status saved = f.store.save(library);
-        QVERIFY(!saved.ok());
-        QVERIFY(saved.error().message.contains("A:B"));
-        QCOMPARE(TestFiles::tree(f.root), QStringList({"A-B", "A-B/collage.json"}));
-        QCOMPARE(layoutAt(f.root + "/A-B/collage.json"), library.collages().at(0).model.items());
-    }
-
-    void foldersNamedByHandTakeTheirSanitisedName_data()
-    {
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("colon") << QStringList{"Trip: Rome"} << QStringList{"Trip- Rome"};
-        QTest::newRow("spaces around") << QStringList{" Trip "} << QStringList{"Trip"};
-        QTest::newRow("backslash") << QStringList{"a\\b"} << QStringList{"a-b"};
-        QTest::newRow("clash with a sanitised one") << QStringList{"a:b", "a-b"} << QStringList{"a-b", "a-b-2"};
-        QTest::newRow("clash with a folder without layout") << QStringList{"x:y", "x-y/"} << QStringList{"x-y-2"};
-    }
-
+    // Each collage's folder is where its name leads, and stays its own after a save. A folder
+    // name ending in '/' has no layout.
     void foldersNamedByHandTakeTheirSanitisedName()
     {
-        QFETCH(QStringList, folders);
-        QFETCH(QStringList, expected);
-        Fixture f;
-        for (const QString &folder : std::as_const(folders)) {
-            if (folder.endsWith('/'))
-                QVERIFY(TestFiles::makeDir(f.root + '/' + folder));
-            else
-                QVERIFY(f.addCollage(folder, {photo(folder + ".jpg")}));
+        const std::pair<QStringList, QStringList> rows[] = {{{"Trip: Rome"}, {"Trip- Rome"}}, {{" Trip "}, {"Trip"}},
+            {{"a\\b"}, {"a-b"}}, {{"a:b", "a-b"}, {"a-b", "a-b-2"}}, {{"x:y", "x-y/"}, {"x-y-2"}}};
+        for (const auto &[folders, expected] : rows) {
+            Fixture f;
+            for (const QString &folder : folders) {
+                if (folder.endsWith('/'))
+                    QVERIFY(TestFiles::makeDir(f.root + '/' + folder));
+                else
+                    QVERIFY(f.addCollage(folder, {photo(folder + ".jpg")}));
+            }
+            StderrCapture log;
+            const Library library = f.store.load();
+            const QByteArray lines = log.take();
+            QCOMPARE(names(library), expected);
+            QCOMPARE(lines.count("renamed the collage folder"), folders.filter(QRegularExpression("[:\\\\ ]")).size());
+            for (const Collage &c : library.collages())
+                QCOMPARE(layoutAt(f.store.collageDir(c.name) + "/collage.json"), c.model.items());
+            QVERIFY(f.store.save(library).ok());
+            QCOMPARE(names(f.store.load()), expected);
         }
-        StderrCapture log;
-        const Library library = f.store.load();
-        const QByteArray lines = log.take();
-        QCOMPARE(names(library), expected);
-        QCOMPARE(lines.count("renamed the collage folder"), folders.filter(QRegularExpression("[:\\\\ ]")).size());
-        // Each collage's folder is where its name leads, and stays its own after a save.
-        for (const Collage &c : library.collages())
-            QCOMPARE(layoutAt(f.store.collageDir(c.name) + "/collage.json"), c.model.items());
-        QVERIFY(f.store.save(library).ok());
-        QCOMPARE(names(f.store.load()), expected);
     }
 
-    void aCollageThatCannotBeWrittenDoesNotStopTheOthers()
+    void collagesThatCannotBeWrittenDoNotStopTheOthers()
     {
         Fixture f;
         PhotoItem broken = photo("a.jpg");
@@ -174,49 +147,66 @@ private Q_SLOTS:
         QCOMPARE(layoutAt(f.root + "/Broken/collage.json").first().imageFileName, QStringLiteral("before.jpg"));
         QCOMPARE(TestFiles::read(f.root + "/Blocked"), QByteArray("a file where a folder should be"));
         QVERIFY(!f.store.save(Library({collage("Blocked")}, {})).ok());
-    }
 
-    void saveStaysInsideTheRoot()
-    {
-        Fixture f;
-        const QString outside = f.sandbox.path("outside");
+        // Names that sanitise alike never share a folder.
+        Fixture alike;
+        QVERIFY(alike.addCollage("A-B", {photo("kept.jpg")}));
+        const Library clashing({collage("A/B", {photo("first.jpg")}), collage("A:B", {photo("second.jpg")})}, {});
+        const Status clashed = alike.store.save(clashing);
+        QVERIFY(!clashed.ok());
+        QVERIFY(clashed.error().message.contains("A:B"));
+        QCOMPARE(TestFiles::tree(alike.root), QStringList({"A-B", "A-B/collage.json"}));
+        QCOMPARE(layoutAt(alike.root + "/A-B/collage.json"), clashing.collages().at(0).model.items());
+
+        // A save stays inside the root.
+        Fixture inside;
+        const QString outside = inside.sandbox.path("outside");
         QVERIFY(TestFiles::write(outside + "/collage.json", "not ours"));
-        QVERIFY(TestFiles::makeDir(f.root));
-        QVERIFY(QFile::link(outside, f.root + "/Linked"));
-        QVERIFY(TestFiles::makeDir(f.root + "/LinkedFile"));
-        QVERIFY(QFile::link(outside + "/collage.json", f.root + "/LinkedFile/collage.json"));
+        QVERIFY(TestFiles::makeDir(inside.root));
+        QVERIFY(QFile::link(outside, inside.root + "/Linked"));
+        QVERIFY(TestFiles::makeDir(inside.root + "/LinkedFile"));
+        QVERIFY(QFile::link(outside + "/collage.json", inside.root + "/LinkedFile/collage.json"));
 
         const QString longName(400, QChar(u'n'));
-        const Library library({collage(".."), collage("../../escape"), collage("."), collage("Linked"),
+        const Library escaping({collage(".."), collage("../../escape"), collage("."), collage("Linked"),
                                collage("LinkedFile"), collage(longName), collage("Fine")},
                               {});
-        QVERIFY(!f.store.save(library).ok());
+        QVERIFY(!inside.store.save(escaping).ok());
         // The linked ones are refused, each with an error of its own.
         for (const char *linked : {"Linked", "LinkedFile"})
-            QVERIFY(!f.store.save(Library({collage(linked)}, {})).ok());
+            QVERIFY(!inside.store.save(Library({collage(linked)}, {})).ok());
         QCOMPARE(TestFiles::read(outside + "/collage.json"), QByteArray("not ours"));
         QCOMPARE(TestFiles::entries(outside), QStringList({"collage.json"}));
-        QCOMPARE(TestFiles::entries(f.sandbox.path()), QStringList({"cache", "config", "data", "home", "outside", "root", "tmp"}));
+        QCOMPARE(TestFiles::entries(inside.sandbox.path()), QStringList({"cache", "config", "data", "home", "outside", "root", "tmp"}));
         for (const QString &name : {QStringLiteral("Untitled"), QStringLiteral("-..-escape"), QStringLiteral("Fine"),
                                     FileNames::sanitize(longName)})
-            QVERIFY2(QFileInfo::exists(f.root + '/' + name + "/collage.json"), qPrintable(name));
-    }
-
-    void saveFailsWhenTheRootCannotBeMade()
-    {
-        Sandbox sandbox;
-        QVERIFY(TestFiles::write(sandbox.path("file"), "x"));
-        const FolderLibraryStore store(sandbox.path("file/root"), std::nullopt, std::nullopt);
-        QVERIFY(!store.save(Library({collage("Trip")}, {})).ok());
-        QVERIFY(isFresh(store.load())); // only in memory
-        QCOMPARE(TestFiles::read(sandbox.path("file")), QByteArray("x"));
+            QVERIFY2(QFileInfo::exists(inside.root + '/' + name + "/collage.json"), qPrintable(name));
     }
 
     // The root in Pictures; the legacy files in the application folder, which is made but
-    // gains no file.
+    // gains no file; an older root is moved there once. A save fails where the root cannot be made.
     void standardStore()
     {
         Sandbox sandbox;
+        QVERIFY(TestFiles::write(sandbox.path("file"), "x"));
+        const FolderLibraryStore blocked(sandbox.path("file/root"), std::nullopt, std::nullopt);
+        QVERIFY(!blocked.save(Library({collage("Trip")}, {})).ok());
+        QVERIFY(isFresh(blocked.load())); // only in memory
+        QCOMPARE(TestFiles::read(sandbox.path("file")), QByteArray("x"));
+        // The root's older name is moved once.
+        const QString old = sandbox.pictures() + "/Veloran";
+        QVERIFY(TestFiles::write(old + "/Trip/collage.json", "{\"photos\": []}"));
+        QVERIFY(TestFiles::write(old + "/Trip/a.jpg", "jpeg"));
+        QVERIFY(TestFiles::write(old + "/.hidden", "h"));
+        const QString root = Paths::picturesLibraryRoot().value();
+        QCOMPARE(TestFiles::tree(root), QStringList({".hidden", "Trip", "Trip/a.jpg", "Trip/collage.json"}));
+        QCOMPARE(TestFiles::read(root + "/Trip/a.jpg"), QByteArray("jpeg"));
+        QVERIFY(!QFileInfo::exists(old));
+        // Once the root exists the older name is never looked at again.
+        QVERIFY(TestFiles::write(old + "/Later/collage.json", "{}"));
+        QVERIFY(Paths::picturesLibraryRoot().ok());
+        QCOMPARE(TestFiles::tree(old), QStringList({"Later", "Later/collage.json"}));
+        QVERIFY(!QFileInfo::exists(root + "/Later"));
         FolderLibraryStore store = FolderLibraryStore::standard();
         QCOMPARE(store.root(), sandbox.pictures() + "/Veloran.collagelibrary");
         QCOMPARE(store.legacyStore().value().fileURL(), sandbox.appSupport() + "/library.json");
@@ -231,24 +221,6 @@ private Q_SLOTS:
         QCOMPARE(store.root(), sandbox.temp() + "/Veloran");
         QVERIFY(!store.legacyStore() && !store.legacyPhotoDir());
         QCOMPARE(TestFiles::read(sandbox.pictures()) + TestFiles::read(sandbox.appSupport()), QByteArray("xy"));
-    }
-
-    void olderRootIsMovedOnce()
-    {
-        Sandbox sandbox;
-        const QString old = sandbox.pictures() + "/Veloran";
-        QVERIFY(TestFiles::write(old + "/Trip/collage.json", "{\"photos\": []}"));
-        QVERIFY(TestFiles::write(old + "/Trip/a.jpg", "jpeg"));
-        QVERIFY(TestFiles::write(old + "/.hidden", "h"));
-        const QString root = Paths::picturesLibraryRoot().value();
-        QCOMPARE(TestFiles::tree(root), QStringList({".hidden", "Trip", "Trip/a.jpg", "Trip/collage.json"}));
-        QCOMPARE(TestFiles::read(root + "/Trip/a.jpg"), QByteArray("jpeg"));
-        QVERIFY(!QFileInfo::exists(old));
-        // Once the root exists the older name is never looked at again.
-        QVERIFY(TestFiles::write(old + "/Later/collage.json", "{}"));
-        QVERIFY(Paths::picturesLibraryRoot().ok());
-        QCOMPARE(TestFiles::tree(old), QStringList({"Later", "Later/collage.json"}));
-        QVERIFY(!QFileInfo::exists(root + "/Later"));
         // A file that carries the older name is left alone.
         Sandbox other;
         QVERIFY(TestFiles::write(other.pictures() + "/Veloran", "my own file"));

@@ -1,11 +1,9 @@
 #include "core/CollageJson.h"
 #include "core/FolderLibraryStore.h"
-#include "core/LibraryStore.h"
 
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
@@ -16,11 +14,6 @@ namespace {
 QByteArray libraryBytes(const QList<Collage> &collages)
 {
     return CollageJson::libraryToBytes(Library::decoded(collages, QUuid::createUuid())).value();
-}
-
-QByteArray modelBytes(const QList<PhotoItem> &items)
-{
-    return CollageJson::modelToBytes(CollageModel(items)).value();
 }
 
 // The application-support folder with its legacy files, and a library root, in a sandbox.
@@ -41,11 +34,11 @@ struct Legacy {
 class TestLegacyStores : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void libraryStoreFallsBackToTheOldestFile()
+    void libraryStoreFallsBackAndNothingToMigrate()
     {
         Legacy legacy;
         const QList<PhotoItem> items{photo("a.jpg"), photo("b.jpg")};
-        QVERIFY(TestFiles::write(legacy.collageFile, modelBytes(items)));
+        QVERIFY(TestFiles::write(legacy.collageFile, CollageJson::modelToBytes(CollageModel(items)).value()));
         QVERIFY(TestFiles::makeDir(legacy.libraryFile)); // unreadable, so as good as absent
         const Library library = legacy.libraryStore().load();
         QCOMPARE(names(library), QStringList({"My Collage"}));
@@ -62,9 +55,31 @@ private Q_SLOTS:
         QVERIFY(TestFiles::write(legacy.collageFile, "[]"));
         QVERIFY(isFresh(legacy.libraryStore().load()));
         QVERIFY(!QFileInfo::exists(legacy.collageFile + ".corrupt"));
+
+        const auto startsFresh = [](const FolderLibraryStore &store) {
+            return isFresh(store.load())
+                && TestFiles::tree(store.root()) == QStringList({"My Collage", "My Collage/collage.json"});
+        };
+        // Only the oldest file: no migration, a fresh start.
+        Legacy oldest;
+        QVERIFY(TestFiles::write(oldest.collageFile, CollageJson::modelToBytes(CollageModel({photo("a.jpg")})).value()));
+        QVERIFY(TestFiles::write(oldest.photos + "/a.jpg", "A"));
+        QVERIFY(startsFresh(oldest.folderStore()));
+        // A library file whose collage list is empty migrates nothing, nor does an undecodable one.
+        Legacy empty, garbage;
+        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({})));
+        QVERIFY(startsFresh(empty.folderStore()));
+        QVERIFY(TestFiles::write(garbage.libraryFile, "garbage"));
+        QVERIFY(startsFresh(garbage.folderStore()));
+        QCOMPARE(TestFiles::read(garbage.libraryFile + ".corrupt"), QByteArray("garbage"));
+        // Without a legacy store or photo folder there is nothing to migrate from.
+        Legacy partial;
+        QVERIFY(TestFiles::write(partial.libraryFile, libraryBytes({collage("Trip")})));
+        QVERIFY(startsFresh(FolderLibraryStore(partial.root, partial.libraryStore(), std::nullopt)));
+        QVERIFY(startsFresh(FolderLibraryStore(partial.sandbox.path("other"), std::nullopt, partial.photos)));
     }
 
-    void migrationCopiesCollagesAndPhotos()
+    void migrationCopiesCollagesAndPhotosButNeverUnsafeNames()
     {
         Legacy legacy;
         const Collage first = collage("Trip", {photo("a.jpg"), photo("missing.jpg")});
@@ -91,53 +106,26 @@ private Q_SLOTS:
         QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-2", "Trip-3"}));
         QVERIFY(QFile::remove(legacy.root + "/Trip-2/collage.json") && QFile::remove(legacy.root + "/Trip-3/collage.json"));
         QCOMPARE(names(legacy.folderStore().load()), QStringList({"Trip-4", "Trip-5"}));
-    }
 
-    void migrationNeverCopiesUnsafeNames()
-    {
-        Legacy legacy;
-        QVERIFY(TestFiles::write(legacy.sandbox.path("secret.jpg"), "secret"));
-        QVERIFY(TestFiles::write(legacy.appSupport + "/Library.jpg", "beside"));
-        const QList<PhotoItem> items{photo("../../../secret.jpg"), photo(legacy.sandbox.path("secret.jpg")),
+        Legacy unsafe;
+        QVERIFY(TestFiles::write(unsafe.sandbox.path("secret.jpg"), "secret"));
+        QVERIFY(TestFiles::write(unsafe.appSupport + "/Library.jpg", "beside"));
+        const QList<PhotoItem> items{photo("../../../secret.jpg"), photo(unsafe.sandbox.path("secret.jpg")),
                                      photo(".."), photo(""), photo("../Library.jpg"), photo("ok.jpg")};
-        QVERIFY(TestFiles::write(legacy.libraryFile, libraryBytes({collage("Trip", items)})));
-        QVERIFY(TestFiles::write(legacy.photos + "/ok.jpg", "ok"));
-        QVERIFY(TestFiles::makeDir(legacy.root));
-        const QStringList before = TestFiles::tree(legacy.sandbox.path());
+        QVERIFY(TestFiles::write(unsafe.libraryFile, libraryBytes({collage("Trip", items)})));
+        QVERIFY(TestFiles::write(unsafe.photos + "/ok.jpg", "ok"));
+        QVERIFY(TestFiles::makeDir(unsafe.root));
+        const QStringList before = TestFiles::tree(unsafe.sandbox.path());
 
-        const Library library = legacy.folderStore().load();
-        QCOMPARE(library.active().model.items(), items); // no item is dropped
+        const Library migrated = unsafe.folderStore().load();
+        QCOMPARE(migrated.active().model.items(), items); // no item is dropped
         // Only the collage's own folder, its layout and the safe photo are new.
         const QString trip = QStringLiteral("home/Pictures/Veloran.collagelibrary/Trip");
         QStringList expected = before + QStringList{trip, trip + "/collage.json", trip + "/ok.jpg"};
         expected.sort();
-        QCOMPARE(TestFiles::tree(legacy.sandbox.path()), expected);
+        QCOMPARE(TestFiles::tree(unsafe.sandbox.path()), expected);
     }
 
-    void nothingToMigrate()
-    {
-        const auto startsFresh = [](const FolderLibraryStore &store) {
-            return isFresh(store.load())
-                && TestFiles::tree(store.root()) == QStringList({"My Collage", "My Collage/collage.json"});
-        };
-        // Only the oldest file: no migration, a fresh start.
-        Legacy oldest;
-        QVERIFY(TestFiles::write(oldest.collageFile, modelBytes({photo("a.jpg")})));
-        QVERIFY(TestFiles::write(oldest.photos + "/a.jpg", "A"));
-        QVERIFY(startsFresh(oldest.folderStore()));
-        // A library file whose collage list is empty migrates nothing, nor does an undecodable one.
-        Legacy empty, garbage;
-        QVERIFY(TestFiles::write(empty.libraryFile, libraryBytes({})));
-        QVERIFY(startsFresh(empty.folderStore()));
-        QVERIFY(TestFiles::write(garbage.libraryFile, "garbage"));
-        QVERIFY(startsFresh(garbage.folderStore()));
-        QCOMPARE(TestFiles::read(garbage.libraryFile + ".corrupt"), QByteArray("garbage"));
-        // Without a legacy store or photo folder there is nothing to migrate from.
-        Legacy partial;
-        QVERIFY(TestFiles::write(partial.libraryFile, libraryBytes({collage("Trip")})));
-        QVERIFY(startsFresh(FolderLibraryStore(partial.root, partial.libraryStore(), std::nullopt)));
-        QVERIFY(startsFresh(FolderLibraryStore(partial.sandbox.path("other"), std::nullopt, partial.photos)));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLegacyStores)

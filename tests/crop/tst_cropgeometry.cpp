@@ -18,63 +18,27 @@ bool near(const QRectF &a, const QRectF &b, double tolerance = 1e-9)
 
 } // namespace
 
-// The crop editor's arithmetic: where the image lies, conversions, drags and the new size.
 class TestCropGeometry : public QObject {
     Q_OBJECT
-private:
-    // A 4000 × 3000 image on a 1440 × 900 screen: scale 734 / 3000.
-    const QRectF m_image = imageRect({1440, 900}, {4000, 3000});
-
 private Q_SLOTS:
-    void theImageFitsBetweenTheMarginsAndTheBar()
+    // The image fits between the margins and the bar; crops convert to the view and back.
+    void imageRectConversionsAndGrabbing()
     {
-        QVERIFY(near(m_image, QRectF(720 - 4000 * 734 / 3000.0 / 2, 90, 4000 * 734 / 3000.0, 734)));
+        // A 4000 × 3000 image on a 1440 × 900 screen: scale 734 / 3000.
+        const QRectF image = imageRect({1440, 900}, {4000, 3000});
+        QVERIFY(near(image, QRectF(720 - 4000 * 734 / 3000.0 / 2, 90, 4000 * 734 / 3000.0, 734)));
         // A panel at the bottom raises the bar; a tall image is bound by the height.
         QVERIFY(near(imageRect({1440, 900}, {3000, 4000}, 40), QRectF(720 - 694 * 0.75 / 2, 90, 694 * 0.75, 694)));
         // A small image is scaled up to fill the space.
         QCOMPARE(imageRect({1440, 900}, {400, 300}).height(), 734.0);
-    }
+        for (const QRectF normalised : {QRectF(0, 0, 1, 1), QRectF(0.25, 0, 0.5, 0.5), QRectF(0.1, 0.37, 0.33, 0.41)}) {
+            const QRectF view = viewCrop(normalised, image);
+            QVERIFY(near(normalisedCrop(view, image), normalised, 1e-12));
+            QCOMPARE(view.top(), image.top() + normalised.y() * image.height());
+        }
+        QCOMPARE(viewCrop(QRectF(0, 0, 1, 1), image), image);
 
-    void conversionsRoundTrip_data()
-    {
-        QTest::addColumn<QRectF>("normalised");
-        QTest::newRow("whole") << QRectF(0, 0, 1, 1);
-        QTest::newRow("top middle") << QRectF(0.25, 0, 0.5, 0.5);
-        QTest::newRow("odd") << QRectF(0.1, 0.37, 0.33, 0.41);
-    }
-
-    void conversionsRoundTrip()
-    {
-        QFETCH(QRectF, normalised);
-        const QRectF view = viewCrop(normalised, m_image);
-        QVERIFY(near(normalisedCrop(view, m_image), normalised, 1e-12));
-        QCOMPARE(view.top(), m_image.top() + normalised.y() * m_image.height());
-        if (normalised == QRectF(0, 0, 1, 1))
-            QCOMPARE(view, m_image);
-    }
-
-    void storedCropsAreMadeUsable_data()
-    {
-        QTest::addColumn<QRectF>("stored");
-        QTest::addColumn<QRectF>("used");
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("fine") << QRectF(0.2, 0.2, 0.5, 0.5) << QRectF(0.2, 0.2, 0.5, 0.5);
-        QTest::newRow("past the right edge") << QRectF(0.5, 0, 0.9, 1) << QRectF(0.5, 0, 0.5, 1);
-        QTest::newRow("negative size") << QRectF(0.8, 0.8, -0.3, -0.3) << QRectF(0.5, 0.5, 0.3, 0.3);
-        QTest::newRow("outside") << QRectF(2, 2, 1, 1) << QRectF(0, 0, 1, 1);
-        QTest::newRow("empty") << QRectF(0.5, 0.5, 0, 0.2) << QRectF(0, 0, 1, 1);
-        QTest::newRow("not a number") << QRectF(nan, 0, 1, 1) << QRectF(0, 0, 1, 1);
-    }
-
-    void storedCropsAreMadeUsable()
-    {
-        QFETCH(QRectF, stored);
-        QFETCH(QRectF, used);
-        QVERIFY(near(sanitised(stored), used));
-    }
-
-    void grabbingCornersAndTheInside()
-    {
+        // Grabbing corners and the inside.
         const QRectF crop(300, 200, 400, 300);
         QCOMPARE(grab(crop, {300 + 10, 500 - 10}), (Drag{Drag::Corner, 0})); // bottom-left, 14 points off
         QCOMPARE(grab(crop, {700, 500}), (Drag{Drag::Corner, 1}));
@@ -83,6 +47,24 @@ private Q_SLOTS:
         QCOMPARE(grab(crop, {300 + 11, 200 + 11}), (Drag{Drag::Corner, 3})); // 15.6 points off
         QCOMPARE(grab(crop, {300 + 12, 200 + 12}).kind, Drag::Move); // 17 points off: inside
         QCOMPARE(grab(crop, {100, 100}).kind, Drag::None);
+    }
+
+    void storedCropsAreMadeUsableAndCommittingKeepsTheLongerSide()
+    {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const std::pair<QRectF, QRectF> rows[] = {{{0.2, 0.2, 0.5, 0.5}, {0.2, 0.2, 0.5, 0.5}},
+            {{0.5, 0, 0.9, 1}, {0.5, 0, 0.5, 1}}, {{0.8, 0.8, -0.3, -0.3}, {0.5, 0.5, 0.3, 0.3}},
+            {{2, 2, 1, 1}, {0, 0, 1, 1}}, {{0.5, 0.5, 0, 0.2}, {0, 0, 1, 1}}, {{nan, 0, 1, 1}, {0, 0, 1, 1}}};
+        for (const auto &[stored, used] : rows)
+            QVERIFY2(near(sanitised(stored), used), qPrintable(QDebug::toString(stored)));
+
+        // Committing keeps the longer side.
+        const std::tuple<QSizeF, QRectF, QSize, QSizeF> sizes[] = {
+            {{300, 225}, {0, 0, 0.5, 1}, {4000, 3000}, {200, 300}}, // half the width
+            {{300, 400}, {0, 0, 1, 1}, {3000, 4000}, {300, 400}},
+            {{300, 225}, {0, 0.4, 1, 0.25}, {4000, 3000}, {300, 56.25}}}; // a wide strip
+        for (const auto &[size, crop, pixels, expected] : sizes)
+            QCOMPARE(committedSize(size, crop, pixels), expected);
     }
 
     void dragging_data()
@@ -112,25 +94,6 @@ private Q_SLOTS:
         QCOMPARE(dragged(drag, QRectF(400, 200, 400, 300), delta, QRectF(200, 90, 1000, 700), current), expected);
     }
 
-    void committingKeepsTheLongerSide_data()
-    {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<QRectF>("crop");
-        QTest::addColumn<QSize>("pixels");
-        QTest::addColumn<QSizeF>("expected");
-        QTest::newRow("half the width") << QSizeF(300, 225) << QRectF(0, 0, 0.5, 1) << QSize(4000, 3000) << QSizeF(200, 300);
-        QTest::newRow("whole, portrait") << QSizeF(300, 400) << QRectF(0, 0, 1, 1) << QSize(3000, 4000) << QSizeF(300, 400);
-        QTest::newRow("a wide strip") << QSizeF(300, 225) << QRectF(0, 0.4, 1, 0.25) << QSize(4000, 3000) << QSizeF(300, 56.25);
-    }
-
-    void committingKeepsTheLongerSide()
-    {
-        QFETCH(QSizeF, size);
-        QFETCH(QRectF, crop);
-        QFETCH(QSize, pixels);
-        QFETCH(QSizeF, expected);
-        QCOMPARE(committedSize(size, crop, pixels), expected);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCropGeometry)

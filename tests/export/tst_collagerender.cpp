@@ -1,18 +1,15 @@
-#include "app/canvas/PrintGeometry.h"
 #include "app/export/CollagePictures.h"
 #include "app/export/CollageRenderer.h"
-#include "core/PhotoFrame.h"
 #include "platform/fake/FakeImageDecoder.h"
 #include "platform/fake/FakePlatform.h"
 #include "support/Sandbox.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
 
-// Collages drawn off screen: the picture's size, where cards, photos, pins and shadows land,
-// and the PNG file written in one piece.
 class TestCollageRender : public QObject {
     Q_OBJECT
 private:
@@ -24,9 +21,7 @@ private:
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::red);
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = size.width() / 2; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb(0, 0, 255));
+        QPainter(&image).fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::blue);
         m_platform->fakes().images->addImage(m_dir + u'/' + name, image);
     }
     static PhotoItem print(const QString &file, QPointF center, double rotation = 0, QSizeF size = QSizeF(200, 150))
@@ -35,17 +30,12 @@ private:
     }
     CollageRenderer::Request request(const QList<PhotoItem> &items, QSizeF canvas = QSizeF(400, 300), double scale = 1)
     {
-        CollageRenderer::Request r;
-        r.model = CollageModel(items);
-        r.size = canvas;
-        r.scale = scale;
-        r.baseDir = m_dir;
-        return r;
+        return {CollageModel(items), canvas, {}, scale, m_dir};
     }
     // The picture's pixel at a collage point (y up).
-    static QColor at(const QImage &image, QPointF point, double scale = 1)
+    static QColor at(const QImage &image, QPointF point)
     {
-        return image.pixelColor(int(point.x() * scale), image.height() - 1 - int(point.y() * scale));
+        return image.pixelColor(int(point.x()), image.height() - 1 - int(point.y()));
     }
     static bool near(const QColor &c, Qt::GlobalColor expected)
     {
@@ -62,39 +52,35 @@ private Q_SLOTS:
         Platform::install(std::move(platform));
     }
 
-    void pixelSizes_data()
+    // Truncated to whole pixels; under a pixel there is no picture at all.
+    void pixelSizesAndProposedFileNames()
     {
-        QTest::addColumn<QSizeF>("canvas");
-        QTest::addColumn<double>("scale");
-        QTest::addColumn<QSize>("pixels");
-        QTest::newRow("retina screen") << QSizeF(1440, 900) << 2.0 << QSize(2880, 1800);
-        QTest::newRow("truncated") << QSizeF(1600, 1000) << 0.15 << QSize(240, 150);
-        QTest::newRow("smallest thumbnail") << QSizeF(1600, 1000) << 0.04 << QSize(64, 40);
-        QTest::newRow("under a pixel") << QSizeF(1600, 1000) << 0.0005 << QSize(0, 0);
-    }
-    void pixelSizes()
-    {
-        QFETCH(QSizeF, canvas);
-        QFETCH(double, scale);
-        QFETCH(QSize, pixels);
-        const QImage image = CollageRenderer::render(request({}, canvas, scale));
-        QCOMPARE(image.size(), pixels);
-        QCOMPARE(CollageRenderer::renderPNG(request({}, canvas, scale)).has_value(), !pixels.isEmpty());
-        if (image.isNull())
-            return;
-        // Nothing covers an empty collage: every pixel stays transparent.
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                QCOMPARE(qAlpha(image.pixel(x, y)), 0);
+        const std::tuple<QSizeF, double, QSize> rows[] = {{{1440, 900}, 2.0, {2880, 1800}},
+            {{1600, 1000}, 0.15, {240, 150}}, {{1600, 1000}, 0.04, {64, 40}}, {{1600, 1000}, 0.0005, {0, 0}}};
+        for (const auto &[canvas, scale, pixels] : rows) {
+            const QImage image = CollageRenderer::render(request({}, canvas, scale));
+            QCOMPARE(image.size(), pixels);
+            QCOMPARE(CollageRenderer::renderPNG(request({}, canvas, scale)).has_value(), !pixels.isEmpty());
+            // Nothing covers an empty collage: every pixel stays transparent.
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    QCOMPARE(qAlpha(image.pixel(x, y)), 0);
+        }
+
+        // The file name proposed for a collage.
+        const std::pair<QString, QString> names[] = {
+            {"Trip: Rome ", "Trip: Rome .png"}, {"a/b", "a-b.png"}, {"  ", "Collage.png"}, {"..", "Collage.png"}};
+        for (const auto &[collage, file] : names)
+            QCOMPARE(CollagePictures::proposedFileName(collage), file);
     }
 
-    void aPrintsFrameAndPhoto()
+    // A flip mirrors the photo only: the pin and the caption strip stay as they were.
+    void aPrintsFrameAndPhotoFlipsAndShadow()
     {
         addPhoto(QStringLiteral("a.jpg"));
         // Card 215 × 175.5 centred on (200, 150): from (92.5, 62.25) to (307.5, 237.75).
-        const PhotoItem item = print(QStringLiteral("a.jpg"), QPointF(200, 150));
-        QCOMPARE(PhotoFrame::frameSize(item.size), QSizeF(215, 175.5));
-        QCOMPARE(PrintGeometry::captionLayout(item.size).fontSize, 8.0);
+        PhotoItem item = print(QStringLiteral("a.jpg"), QPointF(200, 150));
+        item.caption = QStringLiteral("Rome");
         const QImage image = CollageRenderer::render(request({item}));
         // The photo starts 7.5 in from the left and 18 up from the bottom; the mat is white.
         QVERIFY(near(at(image, QPointF(92.5 + 9, 62.25 + 20)), Qt::red));
@@ -106,85 +92,51 @@ private Q_SLOTS:
         // The pin, 12 below the top edge, in the print's own colour.
         const QColor pin = at(image, QPointF(200 - 4, 237.75 - 12 - 4));
         QVERIFY(pin.alpha() == 255 && pin != QColor(Qt::white));
-    }
-
-    void flipsMirrorThePhotoOnly()
-    {
-        addPhoto(QStringLiteral("a.jpg"));
-        PhotoItem item = print(QStringLiteral("a.jpg"), QPointF(200, 150));
-        item.caption = QStringLiteral("Rome");
-        const QImage plain = CollageRenderer::render(request({item}));
         item.flipH = true;
         const QImage flipped = CollageRenderer::render(request({item}));
         QVERIFY(near(at(flipped, QPointF(92.5 + 9, 100)), Qt::blue));
         QVERIFY(near(at(flipped, QPointF(307.5 - 9, 100)), Qt::red));
-        // Pin and caption strip stay where they were.
-        const QRect pinAndCaption[] = {QRect(194, 68, 12, 8), QRect(100, 300 - 80, 200, 18)};
-        for (const QRect &area : pinAndCaption)
-            QCOMPARE(flipped.copy(area), plain.copy(area));
-    }
+        for (const QRect &area : {QRect(194, 68, 12, 8), QRect(100, 300 - 80, 200, 18)})
+            QCOMPARE(flipped.copy(area), image.copy(area));
 
-    void shadowFallsStraightDownWhateverTheRotation()
-    {
+        // The shadow falls straight down whatever the rotation.
         for (double rotation : {0.0, 3.0}) {
-            const PhotoItem item = print(QStringLiteral("missing.jpg"), QPointF(200, 150), rotation, QSizeF(100, 100));
-            const QImage image = CollageRenderer::render(request({item}));
+            const PhotoItem card = print(QStringLiteral("missing.jpg"), QPointF(200, 150), rotation, QSizeF(100, 100));
+            const QImage drawn = CollageRenderer::render(request({card}));
             // Just beyond the card above and below its centre (the card is near square,
             // so its half height is under 70 at any turn).
             int topEdge = 0, bottomEdge = 0;
-            for (int y = 300 - 150; y >= 0 && at(image, QPointF(200, 300 - y)).alpha() == 255; --y)
+            for (int y = 300 - 150; y >= 0 && at(drawn, QPointF(200, 300 - y)).alpha() == 255; --y)
                 topEdge = y;
-            for (int y = 300 - 150; y < 300 && at(image, QPointF(200, 300 - y)).alpha() == 255; ++y)
+            for (int y = 300 - 150; y < 300 && at(drawn, QPointF(200, 300 - y)).alpha() == 255; ++y)
                 bottomEdge = y;
-            const int above = at(image, QPointF(200, 300 - (topEdge - 3))).alpha();
-            const int below = at(image, QPointF(200, 300 - (bottomEdge + 3))).alpha();
+            const int above = at(drawn, QPointF(200, 300 - (topEdge - 3))).alpha();
+            const int below = at(drawn, QPointF(200, 300 - (bottomEdge + 3))).alpha();
             QVERIFY2(below > above + 20, qPrintable(QStringLiteral("rotation %1: above %2, below %3")
                                                         .arg(rotation).arg(above).arg(below)));
             // A missing photo leaves the card white.
-            QVERIFY(near(at(image, QPointF(200, 160)), Qt::white));
+            QVERIFY(near(at(drawn, QPointF(200, 160)), Qt::white));
         }
     }
 
-    void photosTheCanvasHasDecodedAreUsed()
+    // Photos the canvas has decoded are used as they are; a square background is scaled to the
+    // canvas's width, its middle shown.
+    void shownPhotosAndBackground()
     {
-        PhotoItem item = print(QStringLiteral("not-on-disk.jpg"), QPointF(200, 150));
-        CollageRenderer::Request r = request({item});
+        const PhotoItem item = print(QStringLiteral("not-on-disk.jpg"), QPointF(200, 100));
+        CollageRenderer::Request r = request({item}, QSizeF(400, 200));
         QImage green(20, 15, QImage::Format_RGB32);
         green.fill(Qt::green);
         r.shownPhotos.insert(item.id, green);
-        QVERIFY(near(at(CollageRenderer::render(r), QPointF(200, 160)), Qt::green));
-        QCOMPARE(m_platform->fakes().images->decodeCount(), 0);
-    }
-
-    void backgroundCoversTheCanvas()
-    {
-        CollageRenderer::Request r = request({}, QSizeF(400, 200));
-        // A square picture: scaled to the canvas's width, its middle shown.
         QImage square(100, 100, QImage::Format_RGB32);
         square.fill(Qt::yellow);
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 100; ++x)
-                square.setPixel(x, y, qRgb(0, 0, 0));
+        QPainter(&square).fillRect(0, 0, 100, 20, Qt::black);
         r.background = square;
         const QImage image = CollageRenderer::render(r);
+        QVERIFY(near(at(image, QPointF(200, 110)), Qt::green));
+        QCOMPARE(m_platform->fakes().images->decodeCount(), 0);
         QVERIFY(near(image.pixelColor(0, 0), Qt::yellow));
         QVERIFY(near(image.pixelColor(399, 199), Qt::yellow));
-    }
-
-    void proposedFileNames_data()
-    {
-        QTest::addColumn<QString>("collage");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("as typed") << "Trip: Rome " << "Trip: Rome .png";
-        QTest::newRow("slash") << "a/b" << "a-b.png";
-        QTest::newRow("blank") << "  " << "Collage.png";
-        QTest::newRow("dots") << ".." << "Collage.png";
-    }
-    void proposedFileNames()
-    {
-        QFETCH(QString, collage);
-        QFETCH(QString, file);
-        QCOMPARE(CollagePictures::proposedFileName(collage), file);
     }
 
     void writingReplacesTheFileWhole()
@@ -194,9 +146,7 @@ private Q_SLOTS:
         CollagePictures pictures;
         const CollageRenderer::Request r = request({print(QStringLiteral("a.jpg"), QPointF(200, 150))});
         const QString target = sandbox.path(QStringLiteral("out.png"));
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
+        QVERIFY(TestFiles::write(target, "old"));
 
         StderrCapture log;
         QVERIFY(pictures.writePNG(r, target));

@@ -11,8 +11,6 @@
 
 #include <memory>
 
-// The window from which photos under Pictures are picked: what it lists, in which order,
-// which thumbnails it makes, and what it hands over.
 class TestGallery : public QObject {
     Q_OBJECT
 private:
@@ -53,24 +51,23 @@ private:
     }
 
 private Q_SLOTS:
-    void listsPhotosOutsideTheLibraryAndHiddenFolders()
+    // Photos outside the library and hidden folders are listed, newest first, capture dates
+    // before file times.
+    void listsNewestFirstWithCaptureDatesBeforeFileTimes()
     {
         GallerySandbox sandbox;
+        const QString tree = sandbox.path("tree");
         for (const char *name : {"a.jpg", "trip/b.PNG", "trip/deep/c.webp", ".cache/d.jpg", "trip/.e.jpg", "notes.txt",
                                  "Library/f.jpg", "trip/noext", "g.jpeg.txt"})
-            QVERIFY(TestFiles::write(sandbox.pictures() + '/' + name, "x"));
+            QVERIFY(TestFiles::write(tree + '/' + name, "x"));
         QStringList found;
-        GalleryScanner::walk(sandbox.pictures(), sandbox.pictures() + "/Library", [&](const GalleryPhoto &photo) {
-            found.append(QDir(sandbox.pictures()).relativeFilePath(photo.path));
+        GalleryScanner::walk(tree, tree + "/Library", [&](const GalleryPhoto &photo) {
+            found.append(QDir(tree).relativeFilePath(photo.path));
             return true;
         });
         found.sort();
         QCOMPARE(found, (QStringList{"a.jpg", "trip/b.PNG", "trip/deep/c.webp"}));
-    }
 
-    void newestFirstWithCaptureDatesBeforeFileTimes()
-    {
-        GallerySandbox sandbox;
         FakeImageDecoder decoder;
         const QString folder = sandbox.pictures();
         const QString old = photo(folder + "/old.jpg", 10), recent = photo(folder + "/recent.jpg", 40),
@@ -132,69 +129,35 @@ private Q_SLOTS:
         QVERIFY(!window->isVisible());
     }
 
-    void doubleClickAddsThatPhotoAlone()
+    // Escape, Cancel and closing give nothing; a double click gives that photo alone.
+    void leavingTheWindow()
     {
         GallerySandbox sandbox;
         FakeImageDecoder decoder;
-        const QString first = photo(sandbox.pictures() + "/a.jpg", 2), second = photo(sandbox.pictures() + "/b.jpg", 1);
-        const auto window = open(sandbox, decoder, 2);
-        QVERIFY(window);
-        QSignalSpy picked(window.get(), &PhotoGalleryWindow::photosPicked);
-        click(*window, 0);
-        // As the window system sends it: a click, then the double click.
-        click(*window, 1, Qt::ControlModifier);
-        const QPoint centre = window->view()->visualRect(window->model().index(1)).center();
-        QTest::mouseDClick(window->view()->viewport(), Qt::LeftButton, Qt::ControlModifier, centre);
-        QCOMPARE(window->pickedPaths().size(), 2);
-        QCOMPARE(picked.size(), 1);
-        QCOMPARE(picked.first().first().toStringList(), QStringList{second});
-    }
-
-    void escapeCancelAndCloseGiveNothing()
-    {
-        GallerySandbox sandbox;
-        FakeImageDecoder decoder;
-        photo(sandbox.pictures() + "/a.jpg");
-        for (int way = 0; way < 3; ++way) {
-            const auto window = open(sandbox, decoder, 1);
+        photo(sandbox.pictures() + "/a.jpg", 2);
+        const QString second = photo(sandbox.pictures() + "/b.jpg", 1);
+        for (int way = 0; way < 4; ++way) {
+            const auto window = open(sandbox, decoder, 2);
             QVERIFY(window);
             QSignalSpy picked(window.get(), &PhotoGalleryWindow::photosPicked);
             click(*window, 0);
             QCOMPARE(window->pickedPaths().size(), 1);
-            if (way == 0)
+            if (way == 0) {
                 QTest::keyClick(window->view(), Qt::Key_Escape);
-            else if (way == 1)
+            } else if (way == 1) {
                 window->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
-            else
+            } else if (way == 2) {
                 window->close();
+            } else { // as the window system sends it: a click, then the double click
+                click(*window, 1, Qt::ControlModifier);
+                const QPoint centre = window->view()->visualRect(window->model().index(1)).center();
+                QTest::mouseDClick(window->view()->viewport(), Qt::LeftButton, Qt::ControlModifier, centre);
+                QCOMPARE(window->pickedPaths().size(), 2);
+            }
             QCOMPARE(picked.size(), 1);
-            QCOMPARE(picked.first().first().toStringList(), QStringList());
+            QCOMPARE(picked.first().first().toStringList(), way < 3 ? QStringList() : QStringList{second});
         }
     }
-
-    void requestsNoLongerWantedAreSkipped()
-    {
-        GallerySandbox sandbox;
-        FakeImageDecoder decoder;
-        const QString a = photo(sandbox.pictures() + "/a.jpg"), b = photo(sandbox.pictures() + "/b.jpg");
-        ThumbnailLoader loader(decoder, ThumbnailCache(), ThumbnailCache::Flavor::normal);
-        QString away = b; // scrolled out of sight before its turn
-        loader.setStillWanted([&](const QString &path) { return path != away; });
-        QSignalSpy loaded(&loader, &ThumbnailLoader::loaded);
-        loader.request(a);
-        loader.request(b);
-        loader.request(a);
-        QTRY_VERIFY(loader.running() == 0 && loader.queued() == 0 && loaded.size() == 1);
-        QCOMPARE(decoder.decodeCount(a), 1);
-        QCOMPARE(decoder.decodeCount(b), 0);
-        // Back in sight, asked again: made this time.
-        away.clear();
-        loader.request(b);
-        QTRY_COMPARE(loaded.size(), 2);
-        QCOMPARE(loaded.last().first().toString(), b);
-        QCOMPARE(decoder.decodeCount(b), 1);
-    }
-
     void thumbnailsOnScreenOnlyThroughTheSharedCache()
     {
         GallerySandbox sandbox;
@@ -218,6 +181,25 @@ private Q_SLOTS:
             QCOMPARE(decoder.decodeCount(files[0]), 1);
             QCOMPARE(decoder.decodeCount(files[59]), 0);
         }
+
+        // Requests no longer wanted are skipped.
+        const QString a = photo(sandbox.path("loose/a.jpg")), b = photo(sandbox.path("loose/b.jpg"));
+        ThumbnailLoader loader(decoder, ThumbnailCache(), ThumbnailCache::Flavor::normal);
+        QString away = b; // scrolled out of sight before its turn
+        loader.setStillWanted([&](const QString &path) { return path != away; });
+        QSignalSpy loaded(&loader, &ThumbnailLoader::loaded);
+        loader.request(a);
+        loader.request(b);
+        loader.request(a);
+        QTRY_VERIFY(loader.running() == 0 && loader.queued() == 0 && loaded.size() == 1);
+        QCOMPARE(decoder.decodeCount(a), 1);
+        QCOMPARE(decoder.decodeCount(b), 0);
+        // Back in sight, asked again: made this time.
+        away.clear();
+        loader.request(b);
+        QTRY_COMPARE(loaded.size(), 2);
+        QCOMPARE(loaded.last().first().toString(), b);
+        QCOMPARE(decoder.decodeCount(b), 1);
     }
 };
 

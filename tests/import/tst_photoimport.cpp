@@ -3,30 +3,23 @@
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
 
-#include <QDir>
 #include <QRandomGenerator>
 #include <QTest>
 
-// A batch of files becomes photos in a collage folder, ready to be added in one step.
 class TestPhotoImport : public QObject {
     Q_OBJECT
 private:
     static ImageMetadata metadataOf(const QString &path)
     {
-        ImageMetadata metadata;
-        if (path.contains(u"portrait")) {
-            metadata.pixelSize = QSize(3000, 4000);
-            metadata.orientation = 6;
-            metadata.dateTimeOriginal = QStringLiteral("2021:07:04 12:00:00");
-            metadata.gpsLatitude = 33.9;
-            metadata.gpsLatitudeRef = QStringLiteral("S");
-            metadata.gpsLongitude = 151.2;
-        }
-        return metadata;
+        if (!path.contains(u"portrait"))
+            return {};
+        return {.pixelSize = QSize(3000, 4000), .orientation = 6, .dateTimeOriginal = "2021:07:04 12:00:00",
+                .dateTime = {}, .gpsLatitude = 33.9, .gpsLatitudeRef = "S", .gpsLongitude = 151.2,
+                .gpsLongitudeRef = {}};
     }
 
 private Q_SLOTS:
-    void aBatchInOrderSkippingWhatCannotBeImported()
+    void batchesInOrderOffTheGuiThreadSkippingWhatCannotBeImported()
     {
         Sandbox sandbox;
         const QString collage = sandbox.path("collage");
@@ -54,9 +47,8 @@ private Q_SLOTS:
         for (const PhotoItem &item : result.items)
             QVERIFY(std::abs(item.rotation) <= PhotoImport::maxTilt);
         // Placed apart: the second spot avoids the first frame.
-        QVERIFY(!PhotoImport::occupiedBy(CollageModel({result.items[0]}))
-                     .first()
-                     .intersects(PhotoImport::occupiedBy(CollageModel({result.items[1]})).first()));
+        const QRectF first = PhotoImport::occupiedBy(CollageModel({result.items[0]})).first();
+        QVERIFY(!first.intersects(PhotoImport::occupiedBy(CollageModel({result.items[1]})).first()));
 
         QCOMPARE(result.places.size(), 2);
         QCOMPARE(result.places[0].id, result.items[0].id);
@@ -68,23 +60,19 @@ private Q_SLOTS:
         batch.lookUpPlaces = false;
         batch.files = {sandbox.path("portrait.jpg")};
         QVERIFY(PhotoImport::importBatch(batch, metadataOf, random).places.isEmpty());
-    }
 
-    void batchesRunInTurnOffTheGuiThread()
-    {
-        Sandbox sandbox;
+        // Batches run in turn, off the GUI thread, and report on it.
         QVERIFY(TestFiles::write(sandbox.path("a.jpg"), "a"));
         PhotoImport import([](const QString &) {
-            // Reading metadata happens on the worker.
             Q_ASSERT(QThread::currentThread() != qApp->thread());
             return ImageMetadata();
         });
         QStringList order;
         for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
             import.run({{sandbox.path("a.jpg")}, name, sandbox.path(name), QSizeF(800, 600), {}, false},
-                       [&](const PhotoImport::Result &result) {
+                       [&](const PhotoImport::Result &done) {
                            QCOMPARE(QThread::currentThread(), qApp->thread());
-                           order.append(result.collageName);
+                           order.append(done.collageName);
                        });
         }
         QVERIFY(import.isBusy());
@@ -98,7 +86,6 @@ private Q_SLOTS:
         QCOMPARE(after.items().first(), kept);
         QVERIFY(after.items().last().zIndex > kept.zIndex);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestPhotoImport)

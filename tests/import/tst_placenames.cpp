@@ -7,29 +7,7 @@
 class TestPlaceNames : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void placeName_data()
-    {
-        QTest::addColumn<QStringList>("fields"); // locality, sub-area, name, country, area; "-" = absent
-        QTest::addColumn<QString>("expected");   // "-" = no name
-        QTest::newRow("town and country") << QStringList{"Lyon", "-", "-", "France", "-"} << "Lyon, France";
-        QTest::newRow("sub-area alone") << QStringList{"-", "Somerset", "-", "-", "-"} << "Somerset";
-        QTest::newRow("name and region") << QStringList{"-", "-", "Big Sur", "-", "California"} << "Big Sur, California";
-        QTest::newRow("empty locality is not replaced") << QStringList{"", "Somerset", "-", "France", "-"} << "France";
-        QTest::newRow("country over region") << QStringList{"Lyon", "-", "-", "France", "Rhône"} << "Lyon, France";
-        QTest::newRow("nothing") << QStringList{"-", "-", "-", "", "-"} << "-";
-    }
-
-    void placeName()
-    {
-        QFETCH(QStringList, fields);
-        QFETCH(QString, expected);
-        const auto field = [&](int i) { return fields[i] == u"-" ? std::nullopt : std::optional<QString>(fields[i]); };
-        const Placemark place{field(0), field(1), field(2), field(3), field(4)};
-        QCOMPARE(PlaceNameQueue::placeName(place).value_or(QStringLiteral("-")), expected);
-        QVERIFY(!PlaceNameQueue::placeName(std::nullopt));
-    }
-
-    void lookupsOneAtATimeInImportOrder()
+    void namesAndLookupsOneAtATimeInImportOrder()
     {
         FakeGeocoder geocoder;
         PlaceNameQueue queue(geocoder);
@@ -56,6 +34,18 @@ private Q_SLOTS:
         QCOMPARE(geocoder.requests[1].latitude, 3.0);
         QCOMPARE(geocoder.requests[2].longitude, 6.0);
         QVERIFY(!queue.isBusy());
+
+        // Fields: locality, sub-area, name, country, area, "-" when absent; an expected "-" is no name.
+        const std::pair<QStringList, QString> rows[] = {{{"Lyon", "-", "-", "France", "-"}, "Lyon, France"},
+            {{"-", "Somerset", "-", "-", "-"}, "Somerset"}, {{"-", "-", "Big Sur", "-", "Cal."}, "Big Sur, Cal."},
+            {{"", "Somerset", "-", "France", "-"}, "France"}, // an empty locality is not replaced
+            {{"Lyon", "-", "-", "France", "Rhône"}, "Lyon, France"}, {{"-", "-", "-", "", "-"}, "-"}};
+        for (const auto &[fields, expected] : rows) {
+            const auto field = [&f = fields](int i) { return f[i] == u"-" ? std::nullopt : std::optional(f[i]); };
+            const Placemark place{field(0), field(1), field(2), field(3), field(4)};
+            QCOMPARE(PlaceNameQueue::placeName(place).value_or(QStringLiteral("-")), expected);
+        }
+        QVERIFY(!PlaceNameQueue::placeName(std::nullopt));
     }
 };
 

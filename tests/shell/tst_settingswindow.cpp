@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -69,48 +68,41 @@ private slots:
 
     // Top to bottom, each part at its distance from the one above, whole and on one line, also
     // with a large font.
-    void layout_data()
+    void layoutLocationAndLaunchAtLogin()
     {
-        QTest::addColumn<qreal>("points");
-        QTest::newRow("default font") << 0.0;
-        QTest::newRow("large font") << 12.0;
-    }
-
-    void layout()
-    {
-        QFETCH(qreal, points);
-        if (points > 0) {
-            QApplication::setFont(QFont(m_defaultFont.family(), int(points)));
-            m_window = std::make_unique<SettingsWindow>(m_prefs);
-            m_window->present();
+        for (int points : {0, 12}) {
+            if (points > 0) {
+                QApplication::setFont(QFont(m_defaultFont.family(), points));
+                init();
+            }
+            const SettingsWindow &w = *m_window;
+            QCOMPARE(w.windowTitle(), QStringLiteral("Veloran Settings"));
+            QCOMPARE(w.size(), QSize(400, 210));
+            QCOMPARE(w.minimumSize(), w.maximumSize());
+            QVERIFY(!w.launchCheckbox()->isChecked() && !w.locationCheckbox()->isChecked());
+            QCOMPARE(QStringList({w.launchCheckbox()->text(), w.locationCheckbox()->text()}),
+                     QStringList({"Launch at login", "Look up photo locations"}));
+            m_window->setShortcutInUse(true);
+            const QRect launch = w.launchCheckbox()->geometry(), location = w.locationCheckbox()->geometry();
+            const QRect note = placeOf(w, "Names places from a list of cities on this computer; nothing is sent.");
+            const QRect button = w.shortcutButton()->geometry(), label = placeOf(w, "Editing shortcut:");
+            const QRect inUse = placeOf(w, "In use by another program");
+            const QString hintText = QStringLiteral("Click the shortcut, then press a new key combination.");
+            const QRect hint = placeOf(w, hintText);
+            QCOMPARE(launch.topLeft(), QPoint(22, 22));
+            const std::pair<QRect, QRect> below[] = {
+                {launch, location}, {location, note}, {note, button}, {button, inUse}, {inUse, hint}};
+            QList<int> gaps;
+            for (const auto &[upper, lower] : below)
+                gaps << lower.top() - upper.bottom() - 1;
+            QCOMPARE(gaps, (QList<int>{14, 2, 14, 0 /* the note's own margin */, 14}));
+            QVERIFY(label.right() + 9 == button.left() && qAbs(label.center().y() - button.center().y()) <= 1);
+            QVERIFY(hint.bottom() < 210);
+            m_window->setShortcutInUse(false);
+            QTRY_COMPARE(placeOf(w, hintText).top(), button.bottom() + 15);
         }
-        const SettingsWindow &w = *m_window;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Veloran Settings"));
-        QCOMPARE(w.size(), QSize(400, 210));
-        QCOMPARE(w.minimumSize(), w.maximumSize());
-        QVERIFY(!w.launchCheckbox()->isChecked() && !w.locationCheckbox()->isChecked());
-        QCOMPARE(QStringList({w.launchCheckbox()->text(), w.locationCheckbox()->text(), w.shortcutButton()->text()}),
-                 QStringList({"Launch at login", "Look up photo locations", "Ctrl+Alt+E"}));
-        m_window->setShortcutInUse(true);
-        const QRect launch = w.launchCheckbox()->geometry(), location = w.locationCheckbox()->geometry();
-        const QRect note = placeOf(w, "Names places from a list of cities on this computer; nothing is sent.");
-        const QRect button = w.shortcutButton()->geometry(), label = placeOf(w, "Editing shortcut:");
-        const QRect inUse = placeOf(w, "In use by another program");
-        const QRect hint = placeOf(w, "Click the shortcut, then press a new key combination.");
-        QCOMPARE(launch.topLeft(), QPoint(22, 22));
-        const std::pair<QRect, QRect> below[] = {{launch, location}, {location, note}, {note, button}, {button, inUse}, {inUse, hint}};
-        QList<int> gaps;
-        for (const auto &[upper, lower] : below)
-            gaps << lower.top() - upper.bottom() - 1;
-        QCOMPARE(gaps, (QList<int>{14, 2, 14, 0 /* the note's own margin */, 14}));
-        QVERIFY(label.right() + 9 == button.left() && qAbs(label.center().y() - button.center().y()) <= 1);
-        QVERIFY(hint.bottom() < 210);
-        m_window->setShortcutInUse(false);
-        QTRY_COMPARE(placeOf(w, "Click the shortcut, then press a new key combination.").top(), button.bottom() + 15);
-    }
 
-    void locationAndLaunchAtLogin()
-    {
+        // The location lookup and launch at login are switched by their boxes.
         QSignalSpy changed(m_window.get(), &SettingsWindow::locationLookupChanged);
         QTest::mouseClick(m_window->locationCheckbox(), Qt::LeftButton);
         QCOMPARE(m_prefs.value(PreferenceKeys::locationLookup), true);
@@ -138,12 +130,9 @@ private slots:
     void recording()
     {
         struct Row { Qt::Key key; Qt::KeyboardModifiers mods; QString stored; };
-        const Row rows[] = {
-            {Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+K"},
-            {Qt::Key_A, Qt::ShiftModifier, "Shift+A"},
-            {Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, "Ctrl+Alt+E"}, // the current one again
-            {Qt::Key_K, {}, {}}, {Qt::Key_Escape, Qt::ControlModifier, {}}, {Qt::Key_Print, Qt::ControlModifier, {}},
-        };
+        const Row rows[] = {{Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+K"},
+            {Qt::Key_A, Qt::ShiftModifier, "Shift+A"}, {Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, "Ctrl+Alt+E"},
+            {Qt::Key_K, {}, {}}, {Qt::Key_Escape, Qt::ControlModifier, {}}, {Qt::Key_Print, Qt::ControlModifier, {}}};
         for (const Row &row : rows) {
             init();
             Elsewhere elsewhere;
@@ -172,8 +161,16 @@ private slots:
         }
     }
 
+    // Closing stops recording; nor does any shortcut of the application fire while it runs.
     void noShortcutOfTheApplicationFiresWhileRecording()
     {
+        QSignalSpy ended(m_window.get(), &SettingsWindow::recordingEnded);
+        startRecording();
+        m_window->close();
+        QVERIFY(!m_window->isRecording() && ended.count() == 1);
+        QTest::keyClick(m_window->shortcutButton(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        m_window->present();
+        QCOMPARE(m_window->shortcutButton()->text(), QStringLiteral("Ctrl+Alt+E"));
         QShortcut shortcut(QKeySequence(QStringLiteral("Ctrl+Shift+K")), m_window.get());
         QSignalSpy activated(&shortcut, &QShortcut::activated);
         m_window->activateWindow();
@@ -192,19 +189,9 @@ private slots:
         QVERIFY(!m_window->isVisible());
     }
 
-    void closingStopsRecording()
-    {
-        QSignalSpy ended(m_window.get(), &SettingsWindow::recordingEnded);
-        startRecording();
-        m_window->close();
-        QVERIFY(!m_window->isRecording() && ended.count() == 1);
-        QTest::keyClick(m_window->shortcutButton(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
-        m_window->present();
-        QCOMPARE(m_window->shortcutButton()->text(), QStringLiteral("Ctrl+Alt+E"));
-    }
-
     // Anything but success is one line naming the combination; in use, the window says so.
-    void registrationFailuresAreLogged()
+    // The shortcut toggles the editing mode, except while it is being recorded.
+    void registrationAndPresses()
     {
         const std::pair<Result, QByteArray> rows[] = {
             {Result::InUse, "[app] ERROR: editing shortcut Ctrl+Alt+E is in use by another program; "
@@ -217,39 +204,26 @@ private slots:
             hotKey.answer = answer;
             EditingShortcut shortcut(hotKey, m_prefs);
             shortcut.attach(m_window.get());
+            QSignalSpy toggles(&shortcut, &EditingShortcut::toggleRequested);
             StderrCapture log;
             QCOMPARE(shortcut.registerStored(), answer);
             QCOMPARE(log.take(), line);
             QCOMPARE(m_window->isShortcutInUse(), answer == Result::InUse);
-            // A new shortcut clears the note, and is registered.
+            QCOMPARE(hotKey.held == HotKeyBinding(), answer == Result::Registered);
+            QCOMPARE(hotKey.press(), answer == Result::Registered);
+            const int toggled = int(toggles.count());
             hotKey.answer = Result::Registered;
             startRecording();
+            QVERIFY(!hotKey.isRegistered()); // so that the current combination can be typed
+            emit hotKey.pressed();           // one already on its way
+            QCOMPARE(toggles.count(), toggled);
+            // A new shortcut clears the note, and is registered.
             QTest::keyClick(m_window->shortcutButton(), Qt::Key_F5, Qt::AltModifier);
             QCOMPARE(hotKey.held->display, QStringLiteral("Alt+F5"));
             QVERIFY(!m_window->isShortcutInUse());
+            QVERIFY(hotKey.press());
+            QCOMPARE(toggles.count(), toggled + 1);
         }
-    }
-
-    // The shortcut toggles the editing mode, except while it is being recorded.
-    void pressesWhileRecordingAreTheRecorders()
-    {
-        FakeGlobalHotKey hotKey;
-        EditingShortcut shortcut(hotKey, m_prefs);
-        shortcut.attach(m_window.get());
-        QSignalSpy toggles(&shortcut, &EditingShortcut::toggleRequested);
-        QCOMPARE(shortcut.registerStored(), Result::Registered);
-        QVERIFY(hotKey.held == HotKeyBinding());
-        QVERIFY(hotKey.press());
-        QCOMPARE(toggles.count(), 1);
-        startRecording();
-        QVERIFY(!hotKey.isRegistered()); // so that the current combination can be typed
-        emit hotKey.pressed();           // one already on its way
-        QCOMPARE(toggles.count(), 1);
-        QTest::keyClick(m_window->shortcutButton(), Qt::Key_Escape);
-        QVERIFY(hotKey.held == HotKeyBinding());
-        QCOMPARE(hotKey.registrations, 2);
-        QVERIFY(hotKey.press());
-        QCOMPARE(toggles.count(), 2);
     }
 };
 

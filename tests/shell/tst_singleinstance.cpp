@@ -1,10 +1,9 @@
 #include "app/shell/SingleInstance.h"
+#include "support/Sandbox.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -15,7 +14,7 @@
 
 namespace {
 
-// What a crash leaves behind: a socket file that nobody listens on.
+// A socket file that nobody listens on.
 bool makeStaleSocket(const QString &path)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -51,13 +50,16 @@ private:
     QString socketPath(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
 
 private Q_SLOTS:
+    // A stale socket, as a crash leaves it, is replaced.
     void theFirstClaimsListensForUserOnlyAndCleansUp()
     {
         const QString path = socketPath("first");
+        QVERIFY(makeStaleSocket(path));
+        QVERIFY(!answers(path));
         {
             SingleInstance first(path);
             QCOMPARE(first.claim(), SingleInstance::Claim::Primary);
-            QVERIFY(first.isListening());
+            QVERIFY(first.isListening() && answers(path));
             QCOMPARE(statOf(first.socketPath()).st_mode & 07777, mode_t(0600));
             QCOMPARE(statOf(first.lockPath()).st_mode & 07777, mode_t(0600));
             QCOMPARE(first.claim(), SingleInstance::Claim::Primary); // asking again changes nothing
@@ -67,26 +69,10 @@ private Q_SLOTS:
         QCOMPARE(next.claim(), SingleInstance::Claim::Primary);
     }
 
+    // Later starts ask the first to show itself; anything but that request is ignored.
     void aSecondStartHandsOverToTheFirst()
     {
         SingleInstance first(socketPath("handover"));
-        QCOMPARE(first.claim(), SingleInstance::Claim::Primary);
-        QSignalSpy activation(&first, &SingleInstance::activationRequested);
-
-        SingleInstance second(socketPath("handover"));
-        QCOMPARE(second.claim(), SingleInstance::Claim::AnotherRuns);
-        QVERIFY(!second.isListening());
-        QVERIFY(activation.wait(2000));
-        QCOMPARE(activation.count(), 1);
-
-        QCOMPARE(SingleInstance(socketPath("handover")).claim(), SingleInstance::Claim::AnotherRuns);
-        QTRY_COMPARE(activation.count(), 2);
-        QTRY_VERIFY(first.findChildren<QLocalSocket *>().isEmpty()); // each visitor is let go
-    }
-
-    void anythingButTheRequestIsIgnored()
-    {
-        SingleInstance first(socketPath("garbage"));
         QCOMPARE(first.claim(), SingleInstance::Claim::Primary);
         QSignalSpy activation(&first, &SingleInstance::activationRequested);
         QLocalSocket socket;
@@ -96,96 +82,30 @@ private Q_SLOTS:
         QVERIFY(socket.waitForBytesWritten(1000));
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState); // an overlong request is cut off
         QCOMPARE(activation.count(), 0);
+
+        SingleInstance second(socketPath("handover"));
+        QCOMPARE(second.claim(), SingleInstance::Claim::AnotherRuns);
+        QVERIFY(!second.isListening());
+        QTRY_COMPARE(activation.count(), 1);
+
+        QCOMPARE(SingleInstance(socketPath("handover")).claim(), SingleInstance::Claim::AnotherRuns);
+        QTRY_COMPARE(activation.count(), 2);
+        QTRY_VERIFY(first.findChildren<QLocalSocket *>().isEmpty()); // each visitor is let go
     }
 
-    void aStaleSocketIsReplaced()
+    // Only nothing, or a socket of this user, may be taken over; a link is never followed.
+    void refusalReasonsAndTheDefaultPath()
     {
-        const QString path = socketPath("stale");
-        QVERIFY(makeStaleSocket(path));
-        QVERIFY(!answers(path));
-        SingleInstance instance(path);
-        QCOMPARE(instance.claim(), SingleInstance::Claim::Primary);
-        QVERIFY(instance.isListening());
-        QVERIFY(answers(path));
-    }
+        const QString socket = socketPath("reason-socket"), file = socketPath("reason-file");
+        const QString folder = socketPath("reason-folder"), link = socketPath("reason-link");
+        QVERIFY(makeStaleSocket(socket) && TestFiles::write(file, "") && TestFiles::makeDir(folder));
+        QVERIFY(QFile::link(socket, link));
+        QVERIFY(SingleInstance::refusalReason(socketPath("reason-absent")).isEmpty());
+        QVERIFY(SingleInstance::refusalReason(socket).isEmpty());
+        for (const QString &path : {file, folder, link})
+            QCOMPARE(SingleInstance::refusalReason(path), QStringLiteral("not a socket"));
 
-    void refusalReasons_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("absent") << "absent" << false;
-        QTest::newRow("own socket") << "socket" << false;
-        QTest::newRow("regular file") << "file" << true;
-        QTest::newRow("folder") << "folder" << true;
-        QTest::newRow("link to own socket") << "link" << true;
-    }
-
-    void refusalReasons()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, refused);
-        const QString path = m_dir.filePath(QStringLiteral("reason-") + kind);
-        const QString target = m_dir.filePath(QStringLiteral("reason-target-") + kind);
-        if (kind == QLatin1String("socket"))
-            QVERIFY(makeStaleSocket(path));
-        if (kind == QLatin1String("file")) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QDir().mkpath(path));
-        if (kind == QLatin1String("link")) {
-            QVERIFY(makeStaleSocket(target));
-            QVERIFY(QFile::link(target, path));
-        }
-        QCOMPARE(!SingleInstance::refusalReason(path).isEmpty(), refused);
-    }
-
-    void aSocketPathThatIsNotOursIsLeftAlone()
-    {
-        const QString path = socketPath("notours");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep");
-        }
-        SingleInstance instance(path);
-        QCOMPARE(instance.claim(), SingleInstance::Claim::Primary); // the lock still keeps others out
-        QVERIFY(!instance.isListening());
-        QCOMPARE(SingleInstance(path).claim(), SingleInstance::Claim::AnotherRuns);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("keep"));
-    }
-
-    void anotherUsersSocketIsRefused()
-    {
-        if (::geteuid() != 0)
-            QSKIP("changing a file's owner needs root");
-        const QString path = socketPath("foreign");
-        QVERIFY(makeStaleSocket(path));
-        QCOMPARE(::lchown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-        QVERIFY(SingleInstance::refusalReason(path).contains(QLatin1String("owned by user 65534")));
-        SingleInstance instance(path);
-        QCOMPARE(instance.claim(), SingleInstance::Claim::Primary);
-        QVERIFY(!instance.isListening());
-        QCOMPARE(statOf(path).st_uid, uid_t(65534));
-    }
-
-    void aLockThatIsNotOursMakesTheClaimUnavailable()
-    {
-        const QString path = socketPath("lockedout");
-        const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere"));
-        QVERIFY(QFile::link(elsewhere, path + QStringLiteral(".lock")));
-        SingleInstance instance(path);
-        QCOMPARE(instance.claim(), SingleInstance::Claim::Unavailable);
-        QVERIFY(!instance.isListening());
-        QVERIFY(!QFile::exists(elsewhere)); // the link was not followed
-        QVERIFY(!QFile::exists(path));
-    }
-
-    void theDefaultPathIsInTheRuntimeFolder()
-    {
+        // The default path is in the runtime folder, else in the temporary one.
         const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
         const QString name = QStringLiteral("veloran-%1.socket").arg(::getuid());
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
@@ -194,6 +114,39 @@ private Q_SLOTS:
         QCOMPARE(SingleInstance::defaultSocketPath(), QDir(QDir::tempPath()).filePath(name));
         qputenv("XDG_RUNTIME_DIR", saved);
     }
+
+    // A socket path or a lock that is not ours is left alone.
+    void pathsThatAreNotOursAreLeftAlone()
+    {
+        const QString path = socketPath("notours");
+        QVERIFY(TestFiles::write(path, "keep"));
+        SingleInstance instance(path);
+        QCOMPARE(instance.claim(), SingleInstance::Claim::Primary); // the lock still keeps others out
+        QVERIFY(!instance.isListening());
+        QCOMPARE(SingleInstance(path).claim(), SingleInstance::Claim::AnotherRuns);
+        QCOMPARE(TestFiles::read(path), QByteArray("keep"));
+
+        const QString locked = socketPath("lockedout"), elsewhere = socketPath("elsewhere");
+        QVERIFY(QFile::link(elsewhere, locked + QStringLiteral(".lock")));
+        SingleInstance unavailable(locked);
+        QCOMPARE(unavailable.claim(), SingleInstance::Claim::Unavailable);
+        QVERIFY(!unavailable.isListening());
+        QVERIFY(!QFile::exists(elsewhere)); // the link was not followed
+        QVERIFY(!QFile::exists(locked));
+
+        // Another user's socket is refused.
+        if (::geteuid() != 0)
+            QSKIP("changing a file's owner needs root");
+        const QString foreign = socketPath("foreign");
+        QVERIFY(makeStaleSocket(foreign));
+        QCOMPARE(::lchown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+        QVERIFY(SingleInstance::refusalReason(foreign).contains(QLatin1String("owned by user 65534")));
+        SingleInstance refusing(foreign);
+        QCOMPARE(refusing.claim(), SingleInstance::Claim::Primary);
+        QVERIFY(!refusing.isListening());
+        QCOMPARE(statOf(foreign).st_uid, uid_t(65534));
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

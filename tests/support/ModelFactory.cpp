@@ -9,26 +9,6 @@ QUuid uuidWithFirstByte(int firstByte)
     return QUuid::fromRfc4122(bytes);
 }
 
-PhotoItem item(QUuid id, qint64 z, QPointF center, QSizeF size)
-{
-    return PhotoItem(id, QStringLiteral("photo.jpg"), center, size, 0.0, PhotoItem::fullCrop(), z);
-}
-
-PhotoItem item(const QString &fileName, QPointF center, QSizeF size, double rotation)
-{
-    return PhotoItem(QUuid::createUuid(), fileName, center, size, rotation, PhotoItem::fullCrop(), 0);
-}
-
-PhotoItem photo(const QString &fileName)
-{
-    return item(fileName, {100, 100}, {200, 150});
-}
-
-Collage collage(const QString &name, QList<PhotoItem> items)
-{
-    return Collage{QUuid::createUuid(), name, CollageModel(std::move(items))};
-}
-
 QStringList names(const Library &library)
 {
     QStringList result;

@@ -12,14 +12,13 @@ Sandbox::Sandbox()
 {
     if (!m_dir.isValid())
         return;
-    for (const QString &folder : {home(), dataHome(), path(QStringLiteral("config")),
-                                  path(QStringLiteral("cache")), temp()})
+    const std::pair<const char *, QString> folders[] = {{"HOME", home()}, {"XDG_DATA_HOME", path("data")},
+        {"XDG_CONFIG_HOME", path("config")}, {"XDG_CACHE_HOME", path("cache")}, {"TMPDIR", temp()}};
+    for (const auto &[name, folder] : folders) {
         QDir().mkpath(folder);
-    set("HOME", QFile::encodeName(home()));
-    set("XDG_DATA_HOME", QFile::encodeName(dataHome()));
-    set("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
-    set("XDG_CACHE_HOME", QFile::encodeName(path(QStringLiteral("cache"))));
-    set("TMPDIR", QFile::encodeName(temp()));
+        m_saved.insert(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, QFile::encodeName(folder));
+    }
 }
 
 Sandbox::~Sandbox()
@@ -30,18 +29,6 @@ Sandbox::~Sandbox()
         else
             qunsetenv(it.key().constData());
     }
-}
-
-QString Sandbox::path(const QString &relative) const
-{
-    return relative.isEmpty() ? m_dir.path() : m_dir.filePath(relative);
-}
-
-void Sandbox::set(const char *name, const QByteArray &value)
-{
-    if (!m_saved.contains(name))
-        m_saved.insert(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-    qputenv(name, value);
 }
 
 namespace TestFiles {
@@ -59,17 +46,9 @@ QByteArray read(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool makeDir(const QString &path)
-{
-    return QDir().mkpath(path);
-}
-
 QStringList entries(const QString &folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                               | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QStringList tree(const QString &folder)
@@ -98,11 +77,6 @@ StderrCapture::StderrCapture()
     m_savedFd = ::dup(STDERR_FILENO);
     if (m_savedFd >= 0)
         ::dup2(m_fileFd, STDERR_FILENO);
-}
-
-StderrCapture::~StderrCapture()
-{
-    take();
 }
 
 QByteArray StderrCapture::take()

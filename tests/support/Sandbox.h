@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QHash>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,31 +15,28 @@ class Sandbox {
 public:
     Sandbox();
     ~Sandbox();
-    Sandbox(const Sandbox &) = delete;
-    Sandbox &operator=(const Sandbox &) = delete;
 
     bool isValid() const { return m_dir.isValid(); }
-    QString path(const QString &relative = QString()) const;
+    QString path(const QString &relative = QString()) const
+    {
+        return relative.isEmpty() ? m_dir.path() : m_dir.filePath(relative);
+    }
 
     QString home() const { return path(QStringLiteral("home")); }
     QString pictures() const { return path(QStringLiteral("home/Pictures")); }
-    QString dataHome() const { return path(QStringLiteral("data")); }
     QString appSupport() const { return path(QStringLiteral("data/Veloran")); }
     QString temp() const { return path(QStringLiteral("tmp")); }
 
 private:
-    void set(const char *name, const QByteArray &value);
-
     QTemporaryDir m_dir;
     QHash<QByteArray, std::optional<QByteArray>> m_saved;
 };
 
-// Small file helpers for arranging and inspecting test folders.
 namespace TestFiles {
 
 bool write(const QString &path, const QByteArray &bytes); // creates missing parent folders
 QByteArray read(const QString &path);                     // empty when unreadable
-bool makeDir(const QString &path);
+inline bool makeDir(const QString &path) { return QDir().mkpath(path); }
 // Names directly inside folder, hidden ones included, sorted by code point.
 QStringList entries(const QString &folder);
 // Every path below folder, relative to it, sorted; used to prove nothing else was written.
@@ -51,9 +49,7 @@ QStringList tree(const QString &folder);
 class StderrCapture {
 public:
     StderrCapture();
-    ~StderrCapture();
-    StderrCapture(const StderrCapture &) = delete;
-    StderrCapture &operator=(const StderrCapture &) = delete;
+    ~StderrCapture() { take(); }
 
     bool isValid() const { return m_savedFd >= 0 && m_fileFd >= 0; }
     // Restores standard error and returns everything written since construction.
