@@ -264,7 +264,7 @@ private:
     EmptyHintItem *m_emptyHint = nullptr;
     bool m_isEditing = false;
 
-    RecentPhotos m_recentPhotos;
+    RecentPhotos m_recentPhotos{96 * 1024};
 
     RevealPacing m_reveal;
     bool m_revealQueued = false;

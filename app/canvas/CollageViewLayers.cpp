@@ -186,8 +186,8 @@ void CollageView::requestImage(const PhotoItem &item, bool afterCrop)
         imageDecoded(PhotoDecoder::Result{item.id, slot.generation, QImage(), true});
         return;
     }
-    const RecentPhotos::Photo *known = m_recentPhotos.find(slot.baseDir, item.imageFileName, item.cropRect);
-    if (known && (known->fullDetail || !ImageLoader::tooSmallFor(known->image.size(), targetPixels(item.size)))) {
+    if (const std::optional<RecentPhotos::Photo> known =
+            m_recentPhotos.find(slot.baseDir, item.imageFileName, item.cropRect, targetPixels(item.size))) {
         imageDecoded(PhotoDecoder::Result{item.id, slot.generation, known->image, known->fullDetail});
         return;
     }
@@ -217,7 +217,7 @@ void CollageView::imageDecoded(const PhotoDecoder::Result &result)
     if (!photo)
         return;
     if (!result.image.isNull()) {
-        m_recentPhotos.remember(slot->baseDir, slot->fileName, slot->crop, result.image, result.fullDetail);
+        m_recentPhotos.remember(slot->baseDir, slot->fileName, slot->crop, {result.image, result.fullDetail});
         photo->setImage(result.image);
         slot->shown = true;
         slot->decodedSize = result.image.size();

@@ -5,6 +5,7 @@
 #include "app/collages/StripButton.h"
 #include "app/controller/DesktopWindowController.h"
 #include "app/controller/DisplayAssignments.h"
+#include "app/shell/WindowPlacement.h"
 #include "platform/Platform.h"
 #include "platform/haptics/Haptics.h"
 #include "platform/screens/ScreenService.h"
@@ -66,13 +67,8 @@ void CollagesWindowController::show()
     ensureSelection();
     refresh();
     const std::optional<ScreenInfo> screen = m_controller->cursorScreen();
-    const QRect area = screen ? screen->visibleFrame : QGuiApplication::primaryScreen()->availableGeometry();
-    QRect frame = m_window->frameGeometry();
-    frame.moveCenter(area.center());
-    m_window->move(frame.topLeft());
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    QScreen *primary = QGuiApplication::primaryScreen();
+    WindowPlacement::present(m_window, screen ? screen->visibleFrame : primary ? primary->availableGeometry() : QRect());
     m_window->setFocus(); // no control takes the keyboard first
 }
 

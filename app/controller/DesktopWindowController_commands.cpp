@@ -17,6 +17,7 @@
 #include "app/gallery/PhotoGalleryWindow.h"
 #include "app/import/PhotoImport.h"
 #include "app/import/PlaceNameQueue.h"
+#include "app/shell/WindowPlacement.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/haptics/Haptics.h"
@@ -35,6 +36,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QThreadPool>
 
@@ -122,11 +124,8 @@ void DesktopWindowController::addPhotosFromLibrary()
     connect(window, &PhotoGalleryWindow::photosPicked, this, &DesktopWindowController::pickedPhotos);
     m_photoPickerWindow = window;
     Platform::instance().windowing().activateApplication();
-    window->show();
-    if (m_importTargetScreen)
-        window->centreOn(m_importTargetScreen->screen);
-    window->raise();
-    window->activateWindow();
+    QScreen *screen = m_importTargetScreen ? m_importTargetScreen->screen.data() : nullptr;
+    WindowPlacement::present(window, screen ? screen->availableGeometry() : QRect());
 }
 
 void DesktopWindowController::pickedPhotos(const QStringList &files)

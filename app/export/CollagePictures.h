@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/canvas/RecentPhotos.h"
 #include "app/export/CollageRenderer.h"
-#include "app/export/RenderPhotos.h"
 #include "app/export/WallpaperCache.h"
 #include "platform/screens/ScreenInfo.h"
 
@@ -58,7 +58,7 @@ signals:
 private:
     QImage render(Thumbnail job);
 
-    RenderPhotos m_photos;
+    RecentPhotos m_photos{128 * 1024};
     WallpaperCache m_wallpapers;
     QThreadPool m_pool;
     QPointer<QWidget> m_savePanel;

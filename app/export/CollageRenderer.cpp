@@ -1,7 +1,8 @@
 #include "app/export/CollageRenderer.h"
 
+#include "app/canvas/ImageLoader.h"
 #include "app/canvas/PrintPainter.h"
-#include "app/export/RenderPhotos.h"
+#include "app/canvas/RecentPhotos.h"
 #include "platform/images/PngEncoder.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,7 @@ namespace CollageRenderer {
 
 namespace {
 
-void drawBand(QImage &image, int top, int height, const Request &request, RenderPhotos *photos)
+void drawBand(QImage &image, int top, int height, const Request &request, RecentPhotos *photos)
 {
     if (height <= 0)
         return;
@@ -56,8 +57,9 @@ void drawBand(QImage &image, int top, int height, const Request &request, Render
         QImage photo = request.shownPhotos.value(item.id);
         if (photo.isNull()) {
             const QSizeF target = item.size * s;
-            photo = photos ? photos->photo(request.baseDir, item.imageFileName, item.cropRect, target)
-                           : RenderPhotos().photo(request.baseDir, item.imageFileName, item.cropRect, target);
+            const QString &dir = request.baseDir;
+            photo = photos ? photos->photo(dir, item.imageFileName, item.cropRect, target)
+                           : ImageLoader::imageForDisplay(item.imageFileName, item.cropRect, dir, target).image;
         }
         PrintPainter::paintPrint(&painter, item, photo, request.origin);
     }
@@ -101,7 +103,7 @@ QThreadPool *bandPool()
 // one image; `bandDone` is released once per band as it is finished.
 class Bands {
 public:
-    Bands(QImage &image, const Request &request, RenderPhotos *photos, int count)
+    Bands(QImage &image, const Request &request, RecentPhotos *photos, int count)
         : m_count(qint64(image.width()) * image.height() >= 2'000'000 ? count : 1),
           m_height((image.height() + m_count - 1) / m_count), m_done(new QSemaphore[size_t(m_count)])
     {
@@ -132,7 +134,7 @@ private:
 
 } // namespace
 
-QImage render(const Request &request, RenderPhotos *photos)
+QImage render(const Request &request, RecentPhotos *photos)
 {
     QImage image = blankPicture(request);
     if (image.isNull())
@@ -141,7 +143,7 @@ QImage render(const Request &request, RenderPhotos *photos)
     return image;
 }
 
-std::optional<QByteArray> renderPNG(const Request &request, RenderPhotos *photos)
+std::optional<QByteArray> renderPNG(const Request &request, RecentPhotos *photos)
 {
     QImage image = blankPicture(request);
     if (image.isNull())

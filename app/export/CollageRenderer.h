@@ -12,7 +12,7 @@
 
 #include <optional>
 
-class RenderPhotos;
+class RecentPhotos;
 
 // Draws a collage off screen the way the desktop shows it. Safe on any thread.
 namespace CollageRenderer {
@@ -29,8 +29,8 @@ struct Request {
 };
 
 // The picture in premultiplied ARGB, size × scale pixels (truncated); null under one pixel.
-QImage render(const Request &request, RenderPhotos *photos = nullptr);
+QImage render(const Request &request, RecentPhotos *photos = nullptr);
 // render() encoded as PNG; nothing when it cannot be drawn or encoded.
-std::optional<QByteArray> renderPNG(const Request &request, RenderPhotos *photos = nullptr);
+std::optional<QByteArray> renderPNG(const Request &request, RecentPhotos *photos = nullptr);
 
 } // namespace CollageRenderer

@@ -108,15 +108,6 @@ PhotoGalleryWindow::~PhotoGalleryWindow()
     delete m_view;
 }
 
-void PhotoGalleryWindow::centreOn(QScreen *screen)
-{
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void PhotoGalleryWindow::pickChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     QSet<QString> dropped;

@@ -30,8 +30,6 @@ public:
                        ThumbnailCache cache = ThumbnailCache(), QWidget *parent = nullptr);
     ~PhotoGalleryWindow() override;
 
-    void centreOn(QScreen *screen);
-
     // The photos selected now, in the order they were picked.
     const QStringList &pickedPaths() const { return m_picked; }
 

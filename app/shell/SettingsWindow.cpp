@@ -1,6 +1,7 @@
 #include "app/shell/SettingsWindow.h"
 
 #include "app/shell/ShortcutRecorderButton.h"
+#include "app/shell/WindowPlacement.h"
 #include "core/Log.h"
 #include "platform/preferences/Preferences.h"
 
@@ -105,14 +106,7 @@ void SettingsWindow::present()
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    WindowPlacement::present(this, screen ? screen->availableGeometry() : QRect());
 }
 
 void SettingsWindow::refresh()
