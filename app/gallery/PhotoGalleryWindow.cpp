@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
