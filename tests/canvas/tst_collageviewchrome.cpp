@@ -112,12 +112,11 @@ private slots:
     void coloursAndWidthsFollowAccentAndContrast()
     {
         FakeAppearance *appearance = m_platform->fakes().appearance;
-        FakeAccessibilitySettings *accessibility = m_platform->fakes().accessibility;
         const QColor accent = appearance->accentColor();
         QCOMPARE(m_view->chromeOutline()->pen().color(), accent);
         QCOMPARE(m_view->chromeOutline()->pen().widthF(), 1.5);
 
-        accessibility->setIncreaseContrast(true);
+        m_platform->fakes().accessibility->setIncreaseContrast(true);
         QVERIFY(m_view->chromeOutline()->pen().widthF() == 2.5 && m_view->rotateLine()->pen().widthF() == 2.5);
         QVERIFY(m_view->cornerHandles()[0]->borderWidth() == 2.5 && m_view->rotateHandle()->borderWidth() == 2.5);
         QCOMPARE(m_view->guideH()->pen().widthF(), 1.5);
@@ -182,10 +181,8 @@ private slots:
         m_view->setEditing(true);
         m_view->resize(1000, 600);
         QCOMPARE(m_view->emptyHint()->sceneBoundingRect(), QRectF(220, 255, 560, 90));
-    }
 
-    void emptyHintDrawsOnlyGlyphsItsFontHas()
-    {
+        // It draws only glyphs its font has.
         const EmptyHintItem *hint = m_view->emptyHint();
         const QFontMetricsF metrics(hint->font());
         const QString drawn = hint->displayText();

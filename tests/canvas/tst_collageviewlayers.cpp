@@ -91,22 +91,21 @@ private slots:
         QVERIFY(printA);
 
         // A new id, a removed one, or the same set in another order: rebuilt.
+        const auto rebuilt = [&](const CollageModel &next) {
+            apply(next);
+            const bool gone = !printA;
+            printA = m_view->layersByID().value(a);
+            return gone;
+        };
         CollageModel grown = model;
         const QUuid c = grown.add(ModelFactory::item(QUuid::createUuid(), 0, {700, 400}));
-        apply(grown);
-        QVERIFY(!printA);
+        QVERIFY(rebuilt(grown));
         QCOMPARE(m_view->layersByID().size(), 3);
-        printA = m_view->layersByID().value(a);
-
         grown.remove(c);
-        apply(grown);
-        QVERIFY(!printA);
+        QVERIFY(rebuilt(grown));
         QCOMPARE(m_view->layersByID().size(), 2);
-        printA = m_view->layersByID().value(a);
-
         grown.bringToFront(a);
-        apply(grown);
-        QVERIFY(!printA);
+        QVERIFY(rebuilt(grown));
         QCOMPARE(m_view->stacking(), (QList<QUuid>{b, a}));
     }
 
@@ -178,9 +177,12 @@ private slots:
         QCOMPARE(decodes(), 1);
 
         // A duplicate, and after deleting the original, its undo: the photo shows at once.
-        PhotoItem copy = original;
-        copy.id = QUuid::createUuid();
-        copy.center += QPointF(24, -24);
+        const auto copyOf = [](PhotoItem item, auto change) {
+            item.id = QUuid::createUuid();
+            change(item);
+            return item;
+        };
+        const PhotoItem copy = copyOf(original, [](PhotoItem &item) { item.center += QPointF(24, -24); });
         model.add(copy);
         apply(model); // a new id: rebuilt, and the shown print keeps its image
         QVERIFY(content(original.id) == Content::image && content(copy.id) == Content::image);
@@ -192,14 +194,8 @@ private slots:
         QCOMPARE(m_view->pendingDecodes(), 0);
 
         // Another crop of the same file is another picture, and so is a larger print.
-        PhotoItem uncropped = copy;
-        uncropped.id = QUuid::createUuid();
-        uncropped.cropRect = PhotoItem::fullCrop();
-        PhotoItem larger = copy;
-        larger.id = QUuid::createUuid();
-        larger.size = QSizeF(800, 600);
-        model.add(uncropped);
-        model.add(larger);
+        model.add(copyOf(copy, [](PhotoItem &item) { item.cropRect = PhotoItem::fullCrop(); }));
+        model.add(copyOf(copy, [](PhotoItem &item) { item.size = QSizeF(800, 600); }));
         apply(model);
         QVERIFY(CanvasFixture::waitForImages(*m_view));
         QCOMPARE(decodes(), 3);
@@ -285,10 +281,9 @@ private slots:
     {
         QFETCH(QString, name);
         // A real picture right outside the collage folder, where "../outside.jpg" would lead.
-        QTemporaryDir outer;
-        const QString inner = QDir(outer.path()).filePath(QStringLiteral("collage"));
+        const QString inner = m_dir->filePath(QStringLiteral("collage"));
         QVERIFY(QDir().mkpath(inner));
-        CanvasFixture::testImage({64, 48}).save(QDir(outer.path()).filePath(QStringLiteral("outside.jpg")));
+        QVERIFY(CanvasFixture::testImage({64, 48}).save(m_dir->filePath(QStringLiteral("outside.jpg"))));
         m_view->setImageBaseDir(inner);
 
         CollageModel model;
@@ -336,15 +331,15 @@ private slots:
     {
         CollageModel model;
         const QUuid id = model.add(ModelFactory::item(addImage("pixels.jpg", {800, 600}), {400, 300}, {200, 150}, 0.2));
-        m_view->setModel(model);
         m_view->setEditing(true);
-        m_view->rebuild();
-        QVERIFY(CanvasFixture::waitForImages(*m_view));
+        QVERIFY(showAndWait(model));
         PrintItem *print = m_view->layersByID().value(id);
-        const auto paint = [&] { m_view->viewport()->repaint(); };
+        const auto paint = [&](int times = 1) {
+            for (int i = 0; i < times; ++i)
+                m_view->viewport()->repaint();
+        };
         QVERIFY(print->isRasterCached());
-        paint();
-        paint();
+        paint(2);
         QCOMPARE(print->raster().renders(), 1);
         // Whole-point moves copy the pixels.
         for (int step = 1; step <= 5; ++step) {
@@ -357,8 +352,7 @@ private slots:
         // A new caption is new content; a turn is drawn directly until it settles.
         model.update(id, [](PhotoItem &item) { item.caption = QStringLiteral("New caption"); });
         apply(model);
-        paint();
-        paint();
+        paint(2);
         QCOMPARE(print->raster().renders(), 2);
         model.update(id, [](PhotoItem &item) { item.rotation = 0.3; });
         apply(model);
@@ -368,8 +362,7 @@ private slots:
         // At rest on the desktop nothing is kept.
         m_view->setEditing(false);
         QVERIFY(!print->isRasterCached());
-        paint();
-        paint();
+        paint(2);
         QVERIFY(print->raster().isEmpty());
     }
 

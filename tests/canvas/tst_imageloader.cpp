@@ -36,27 +36,15 @@ private slots:
         QCOMPARE(fit.image.size(), QSize(125, 250));
     }
 
-    void decodeLimitCoversTheCropWithHeadroom_data()
-    {
-        QTest::addColumn<QSize>("image");
-        QTest::addColumn<QRectF>("crop");
-        QTest::addColumn<QSizeF>("target");
-        QTest::addColumn<int>("limit");
-        QTest::newRow("whole 12 MP at 360 pt") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(360, 270) << 450;
-        QTest::newRow("half crop needs twice") << QSize(4000, 3000) << QRectF(0, 0, 0.5, 0.5) << QSizeF(360, 270) << 900;
-        QTest::newRow("aspect fill takes the larger need") << QSize(4000, 3000) << QRectF(0, 0, 1, 1) << QSizeF(400, 400) << 667;
-        QTest::newRow("never above the original") << QSize(1000, 800) << QRectF(0, 0, 1, 1) << QSizeF(2000, 1600) << 1000;
-        QTest::newRow("never above 4096") << QSize(9000, 6000) << QRectF(0, 0, 1, 1) << QSizeF(5000, 3000) << 4096;
-        QTest::newRow("portrait") << QSize(3000, 4000) << QRectF(0, 0, 1, 1) << QSizeF(270, 360) << 450;
-    }
-
     void decodeLimitCoversTheCropWithHeadroom()
     {
-        QFETCH(QSize, image);
-        QFETCH(QRectF, crop);
-        QFETCH(QSizeF, target);
-        QFETCH(int, limit);
-        QCOMPARE(ImageLoader::decodeLimit(image, crop, target), limit);
+        const QRectF whole(0, 0, 1, 1);
+        QCOMPARE(ImageLoader::decodeLimit({4000, 3000}, whole, {360, 270}), 450); // 12 MP at 360 pt
+        QCOMPARE(ImageLoader::decodeLimit({4000, 3000}, QRectF(0, 0, 0.5, 0.5), {360, 270}), 900); // half crop: twice
+        QCOMPARE(ImageLoader::decodeLimit({4000, 3000}, whole, {400, 400}), 667); // aspect fill: the larger need
+        QCOMPARE(ImageLoader::decodeLimit({1000, 800}, whole, {2000, 1600}), 1000); // never above the original
+        QCOMPARE(ImageLoader::decodeLimit({9000, 6000}, whole, {5000, 3000}), 4096); // nor above 4096
+        QCOMPARE(ImageLoader::decodeLimit({3000, 4000}, whole, {270, 360}), 450); // portrait
     }
 
 

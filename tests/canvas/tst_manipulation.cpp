@@ -12,10 +12,7 @@ namespace {
 const QRectF canvas1440(0, 0, 1440, 900);
 const QSizeF frame200x150(215, 175.5);
 
-PhotoItem other(QPointF center, QSizeF size)
-{
-    return ModelFactory::item(QUuid::createUuid(), 0, center, size);
-}
+PhotoItem other(QPointF center) { return ModelFactory::item(QUuid::createUuid(), 0, center, {200, 150}); }
 double deg(double d) { return d * M_PI / 180; }
 } // namespace
 
@@ -25,40 +22,34 @@ private Q_SLOTS:
     void closestLineWithinThresholdWinsAndTiesGoToTheEarlierPair()
     {
         // Snapping within the threshold is checked where a drag shows it (tst_interaction).
-        const Snap far = snapCenter({729, 300}, frame200x150, {}, QUuid(), canvas1440);
-        QCOMPARE(far.center, QPointF(729, 300));
-        QVERIFY(!far.vLine && !far.hLine);
-
         // Exactly at the threshold does not snap.
-        QVERIFY(!snapCenter({728, 300}, frame200x150, {}, QUuid(), canvas1440).vLine);
+        const Snap far = snapCenter({728, 300}, frame200x150, {}, QUuid(), canvas1440);
+        QCOMPARE(far.center, QPointF(728, 300));
+        QVERIFY(!far.vLine && !far.hLine);
         // A screen right of another: its own centre line.
-        const Snap shifted = snapCenter({1920 + 643, 300}, frame200x150, {}, QUuid(), QRectF(1920, 0, 1280, 1024));
-        QCOMPARE(shifted.vLine, 1920 + 640.0);
+        QCOMPARE(snapCenter({1920 + 643, 300}, frame200x150, {}, QUuid(), {1920, 0, 1280, 1024}).vLine, 1920 + 640.0);
 
         // The moving print's centre is 5 from the screen centre line; its right edge is 3 from
         // another print's left edge: the closer one wins.
         const double right = 720 + 5 + 215 / 2.0;
-        const QList<PhotoItem> items{other({right + 3 + 107.5, 100}, {200, 150})};
-        const Snap snap = snapCenter({725, 300}, frame200x150, items, QUuid(), canvas1440);
+        const Snap snap = snapCenter({725, 300}, frame200x150, {other({right + 3 + 107.5, 100})}, QUuid(), canvas1440);
         QCOMPARE(snap.vLine, right + 3);
         QCOMPARE(snap.center.x(), 728.0);
 
         // Both exactly 5 away: the left position is tried before the centre, so the line the
         // left edge reaches wins over the screen centre the centre position would reach.
-        const double left = 725 - 107.5;
-        const QList<PhotoItem> tie{other({left - 5 - 107.5, 100}, {200, 150})};
-        QCOMPARE(snapCenter({725, 300}, frame200x150, tie, QUuid(), canvas1440).vLine, left - 5);
+        const double line = 725 - 107.5 - 5;
+        QCOMPARE(snapCenter({725, 300}, frame200x150, {other({line - 107.5, 100})}, QUuid(), canvas1440).vLine, line);
 
         // Equal distances to the screen line and to another print's line from the same
         // position: the screen line comes first.
-        const QList<PhotoItem> sameLine{other({730 + 107.5, 300}, {200, 150})};
-        QCOMPARE(snapCenter({725, 300}, frame200x150, sameLine, QUuid(), canvas1440).vLine, 720.0);
+        QCOMPARE(snapCenter({725, 300}, frame200x150, {other({730 + 107.5, 300})}, QUuid(), canvas1440).vLine, 720.0);
     }
 
     void snapIgnoresTheMovingItemAndRotation()
     {
-        PhotoItem self = other({724, 300}, {200, 150});
-        PhotoItem tilted = other({100, 460}, {200, 150});
+        const PhotoItem self = other({724, 300});
+        PhotoItem tilted = other({100, 460});
         tilted.rotation = deg(40);
         const Snap snap = snapCenter({724, 300}, frame200x150, {self, tilted}, self.id, canvas1440);
         QCOMPARE(snap.center.x(), 720.0);
@@ -83,9 +74,7 @@ private Q_SLOTS:
     {
         QFETCH(double, rotation);
         QFETCH(int, corner);
-        PhotoItem item = other({500, 400}, {200, 150});
-        item.rotation = rotation;
-        const QSizeF f = PhotoFrame::frameSize(item.size);
+        const QSizeF f = PhotoFrame::frameSize({200, 150});
         const double c = std::cos(rotation), s = std::sin(rotation);
         const auto world = [&](double x, double y) {
             return QPointF(500 + x * c - y * s, 400 + x * s + y * c);
@@ -95,7 +84,7 @@ private Q_SLOTS:
         const QPointF anchor = corners[(corner + 2) % 4];
         // Drag the grabbed corner outwards along the diagonal to twice the distance.
         const QPointF pointer = anchor + 2 * (corners[corner] - anchor);
-        const Resize r = resizeAboutAnchor(item.size, rotation, anchor, pointer);
+        const Resize r = resizeAboutAnchor({200, 150}, rotation, anchor, pointer);
         QCOMPARE(r.size, QSizeF(400, 300));
         // Twice the size about a fixed anchor puts the new centre on the old grabbed corner.
         QCOMPARE(r.center, corners[corner]);
@@ -106,7 +95,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("degrees");
         QTest::addColumn<int>("step");
         QTest::addColumn<QString>("text");
-        QTest::newRow("44") << 44.0 << 2 << "30°";
         QTest::newRow("-44") << -44.0 << -2 << "330°";
         QTest::newRow("14") << 14.0 << 0 << "0°";
         QTest::newRow("-14") << -14.0 << 0 << "0°";
@@ -136,7 +124,6 @@ private Q_SLOTS:
         QCOMPARE(past.size, QSizeF(400, 300));
         QCOMPARE(past.center, anchor - QPointF(215, 175.5));
         QCOMPARE(pinchSize({100, 80}, -0.95), QSizeF(20, 20));
-        QCOMPARE(pinchSize({100, 80}, 0.5), QSizeF(150, 120));
         QCOMPARE(sizeText({320.9, 240.2}), QStringLiteral("320 × 240"));
         QCOMPARE(sizeText({1e300, std::nan("")}), QStringLiteral("1000000000000000 × 0"));
         QCOMPARE(angleText(deg(-15.4)), QStringLiteral("345°"));

@@ -57,22 +57,15 @@ private slots:
         QVERIFY(near(photo->mapToParent(QPointF(0, 0)), QPointF(7.5, 168)));
     }
 
-    void pinColourFollowsTheFirstIdByte_data()
-    {
-        QTest::addColumn<int>("firstByte");
-        QTest::addColumn<QColor>("color");
-        QTest::newRow("0x00 red") << 0x00 << QColor::fromRgbF(0.9f, 0.24f, 0.24f);
-        QTest::newRow("0x05 blue") << 0x05 << QColor::fromRgbF(0.2f, 0.52f, 0.9f);
-        QTest::newRow("0x06 yellow") << 0x06 << QColor::fromRgbF(0.96f, 0.76f, 0.2f);
-        QTest::newRow("0xFF green") << 0xFF << QColor::fromRgbF(0.3f, 0.72f, 0.42f);
-    }
-
     void pinColourFollowsTheFirstIdByte()
     {
-        QFETCH(int, firstByte);
-        QFETCH(QColor, color);
-        const QUuid id = ModelFactory::uuidWithFirstByte(firstByte);
-        QCOMPARE(show(ModelFactory::item(id, 0, {300, 300}, {200, 150}))->pin()->color(), color);
+        const auto pin = [this](int firstByte) {
+            return show(ModelFactory::item(ModelFactory::uuidWithFirstByte(firstByte)))->pin()->color();
+        };
+        QCOMPARE(pin(0x00), QColor::fromRgbF(0.9f, 0.24f, 0.24f)); // red
+        QCOMPARE(pin(0x05), QColor::fromRgbF(0.2f, 0.52f, 0.9f)); // blue
+        QCOMPARE(pin(0x06), QColor::fromRgbF(0.96f, 0.76f, 0.2f)); // yellow
+        QCOMPARE(pin(0xFF), QColor::fromRgbF(0.3f, 0.72f, 0.42f)); // green
     }
 
 
