@@ -1,10 +1,13 @@
 #include "app/import/PhotoImport.h"
+#include "platform/fake/FakeGeocoder.h"
 
 #include "support/ModelFactory.h"
 #include "support/Sandbox.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <atomic>
 
 class TestPhotoImport : public QObject {
     Q_OBJECT
@@ -63,8 +66,9 @@ private Q_SLOTS:
 
         // Batches run in turn, off the GUI thread, and report on it.
         QVERIFY(TestFiles::write(sandbox.path("a.jpg"), "a"));
-        PhotoImport import([](const QString &) {
-            Q_ASSERT(QThread::currentThread() != qApp->thread());
+        std::atomic<int> readsOffGui = 0;
+        PhotoImport import([&readsOffGui](const QString &) {
+            readsOffGui += QThread::currentThread() != qApp->thread();
             return ImageMetadata();
         });
         QStringList order;
@@ -78,6 +82,7 @@ private Q_SLOTS:
         QVERIFY(import.isBusy());
         QTRY_COMPARE(order, (QStringList{"first", "second"}));
         QVERIFY(!import.isBusy());
+        QCOMPARE(readsOffGui.load(), 2);
 
         // Photos go on top of the collage as it is when the batch ends.
         const PhotoItem kept = ModelFactory::item(QUuid::createUuid(), 3);
@@ -85,6 +90,45 @@ private Q_SLOTS:
         QCOMPARE(after.items().size(), 2);
         QCOMPARE(after.items().first(), kept);
         QVERIFY(after.items().last().zIndex > kept.zIndex);
+    }
+
+    void placeNamesAndLookupsOneAtATimeInImportOrder()
+    {
+        FakeGeocoder geocoder;
+        PlaceNameQueue queue(geocoder);
+        QStringList captions;
+        queue.onCaption = [&](const QUuid &, const QString &caption) {
+            // The next request goes out only after this answer was applied.
+            QCOMPARE(geocoder.requests.size(), geocoder.answered);
+            captions.append(caption);
+        };
+        queue.enqueue({QUuid::createUuid(), 1, 2, QStringLiteral("July 2021")});
+        queue.enqueue({QUuid::createUuid(), 3, 4, std::nullopt});
+        queue.enqueue({QUuid::createUuid(), 5, 6, QStringLiteral("May 2020")});
+        QCOMPARE(geocoder.requests.size(), 1);
+        QCOMPARE(queue.waiting(), 2);
+
+        const Placemark lyon{QStringLiteral("Lyon"), {}, {}, QStringLiteral("France"), {}};
+        QVERIFY(geocoder.answerNext(lyon));
+        QVERIFY(geocoder.answerNext(lyon));
+        QVERIFY(geocoder.answerNext(std::nullopt)); // no place: the caption stays as it is
+        QVERIFY(!geocoder.answerNext(lyon));
+        QCOMPARE(captions, (QStringList{"Lyon, France  ·  July 2021", "Lyon, France"}));
+        QCOMPARE(geocoder.requests[1].latitude, 3.0);
+        QCOMPARE(geocoder.requests[2].longitude, 6.0);
+        QVERIFY(!queue.isBusy());
+
+        // Fields: locality, sub-area, name, country, area, "-" when absent; an expected "-" is no name.
+        const std::pair<QStringList, QString> rows[] = {{{"Lyon", "-", "-", "France", "-"}, "Lyon, France"},
+            {{"-", "Somerset", "-", "-", "-"}, "Somerset"}, {{"-", "-", "Big Sur", "-", "Cal."}, "Big Sur, Cal."},
+            {{"", "Somerset", "-", "France", "-"}, "France"}, // an empty locality is not replaced
+            {{"Lyon", "-", "-", "France", "Rhône"}, "Lyon, France"}, {{"-", "-", "-", "", "-"}, "-"}};
+        for (const auto &[fields, expected] : rows) {
+            const auto field = [&f = fields](int i) { return f[i] == u"-" ? std::nullopt : std::optional(f[i]); };
+            const Placemark place{field(0), field(1), field(2), field(3), field(4)};
+            QCOMPARE(PlaceNameQueue::placeName(place).value_or(QStringLiteral("-")), expected);
+        }
+        QVERIFY(!PlaceNameQueue::placeName(std::nullopt));
     }
 };
 
