@@ -30,7 +30,7 @@ private:
     }
     CollageRenderer::Request request(const QList<PhotoItem> &items, QSizeF canvas = QSizeF(400, 300), double scale = 1)
     {
-        return {CollageModel(items), canvas, {}, scale, m_dir};
+        return {CollageModel(items), canvas, {}, scale, m_dir, {}, {}};
     }
     // The picture's pixel at a collage point (y up).
     static QColor at(const QImage &image, QPointF point)
@@ -67,7 +67,6 @@ private Q_SLOTS:
                     QCOMPARE(qAlpha(image.pixel(x, y)), 0);
         }
 
-        // The file name proposed for a collage.
         const std::pair<QString, QString> names[] = {
             {"Trip: Rome ", "Trip: Rome .png"}, {"a/b", "a-b.png"}, {"  ", "Collage.png"}, {"..", "Collage.png"}};
         for (const auto &[collage, file] : names)
@@ -103,8 +102,7 @@ private Q_SLOTS:
         for (double rotation : {0.0, 3.0}) {
             const PhotoItem card = print(QStringLiteral("missing.jpg"), QPointF(200, 150), rotation, QSizeF(100, 100));
             const QImage drawn = CollageRenderer::render(request({card}));
-            // Just beyond the card above and below its centre (the card is near square,
-            // so its half height is under 70 at any turn).
+            // Just beyond the card's top and bottom edges, found from its centre.
             int topEdge = 0, bottomEdge = 0;
             for (int y = 300 - 150; y >= 0 && at(drawn, QPointF(200, 300 - y)).alpha() == 255; --y)
                 topEdge = y;

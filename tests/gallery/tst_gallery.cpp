@@ -109,9 +109,8 @@ private Q_SLOTS:
             add = button->isDefault() ? button : add;
         QVERIFY(add && add->text() == "Add" && !add->isEnabled());
 
-        click(*window, 2, Qt::ControlModifier);
-        click(*window, 0, Qt::ControlModifier);
-        click(*window, 3, Qt::ControlModifier);
+        for (int row : {2, 0, 3})
+            click(*window, row, Qt::ControlModifier);
         QCOMPARE(window->pickedPaths(), (QStringList{files[2], files[0], files[3]}));
         click(*window, 0, Qt::ControlModifier);
         QCOMPARE(window->pickedPaths(), (QStringList{files[2], files[3]}));
@@ -188,9 +187,8 @@ private Q_SLOTS:
         QString away = b; // scrolled out of sight before its turn
         loader.setStillWanted([&](const QString &path) { return path != away; });
         QSignalSpy loaded(&loader, &ThumbnailLoader::loaded);
-        loader.request(a);
-        loader.request(b);
-        loader.request(a);
+        for (const QString &path : {a, b, a})
+            loader.request(path);
         QTRY_VERIFY(loader.running() == 0 && loader.queued() == 0 && loaded.size() == 1);
         QCOMPARE(decoder.decodeCount(a), 1);
         QCOMPARE(decoder.decodeCount(b), 0);

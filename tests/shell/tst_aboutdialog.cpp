@@ -1,10 +1,12 @@
 #include "app/shell/AboutDialog.h"
+#include "app/shell/AppIcons.h"
 #include "app/shell/BuildInfo.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 class TestAboutDialog : public QObject {
@@ -14,6 +16,16 @@ private:
     {
         const auto *label = dialog.findChild<QLabel *>(QLatin1String(name));
         return label ? label->text() : QString();
+    }
+
+    static QSet<QRgb> opaqueColours(const QImage &image)
+    {
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) == 255)
+                    colours.insert(image.pixel(x, y));
+        return colours;
     }
 
 private Q_SLOTS:
@@ -31,6 +43,19 @@ private Q_SLOTS:
         dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    // The application's is a colourful tile with rounded corners, the tray's one grey. The test
+    // environment has no icon theme with these names, so the built-in copies answer.
+    void iconsLookTheirPart()
+    {
+        const QImage tile = AppIcons::application().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage tray = AppIcons::tray().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(tile.size(), QSize(64, 64));
+        QCOMPARE(tray.size(), QSize(64, 64));
+        QCOMPARE(qAlpha(tile.pixel(0, 0)), 0);
+        QVERIFY(opaqueColours(tile).size() > 50);
+        QCOMPARE(opaqueColours(tray), QSet<QRgb>({qRgb(0xbe, 0xbe, 0xbe)}));
     }
 };
 

@@ -147,7 +147,6 @@ private slots:
             QTest::keyClick(&elsewhere, row.key, row.mods);
             QVERIFY(!m_window->isRecording());
             QCOMPARE(started.count() * 10 + ended.count(), 11);
-            QVERIFY(elsewhere.text().isEmpty());
             const HotKeyBinding now = HotKeyBinding::fromPreferences(m_prefs);
             QCOMPARE(m_window->shortcutButton()->text(), now.display);
             QCOMPARE(now.display, row.stored.isEmpty() ? QStringLiteral("Ctrl+Alt+E") : row.stored);
@@ -156,7 +155,7 @@ private slots:
             if (changed.count())
                 QVERIFY(changed.first().first().value<HotKeyBinding>() == now);
             QCOMPARE(m_window->isShortcutInUse(), row.stored.isEmpty());
-            QTest::keyClick(&elsewhere, Qt::Key_K); // keys go where they went before
+            QTest::keyClick(&elsewhere, Qt::Key_K); // keys go where they went before; the recorded one never did
             QCOMPARE(elsewhere.text(), QStringLiteral("k"));
         }
     }
