@@ -16,6 +16,7 @@ CollagePictures::CollagePictures(QObject *parent) : QObject(parent)
     // One export and the thumbnails of a window full of collages share two threads, so the
     // canvas's own decoders keep the rest of the machine.
     m_pool.setMaxThreadCount(2);
+    CollageRenderer::prepare();
 }
 
 CollagePictures::~CollagePictures()

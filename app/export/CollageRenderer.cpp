@@ -87,17 +87,29 @@ QImage blankPicture(const Request &request)
     return image;
 }
 
+} // namespace
+
 // Bands never wait on anything, so a pool of their own can never deadlock. It ends with the
-// application, before the statics its threads' painters use.
-QThreadPool *bandPool()
+// application, before the statics its threads' painters use; a child can only be given to
+// the application from the application's thread, hence prepare().
+static QThreadPool *bandPool()
 {
     static QMutex mutex;
     static QPointer<QThreadPool> pool;
     QMutexLocker lock(&mutex);
-    if (!pool)
-        pool = new QThreadPool(QCoreApplication::instance());
+    if (!pool) {
+        QCoreApplication *app = QCoreApplication::instance();
+        pool = new QThreadPool(app && QThread::currentThread() == app->thread() ? app : nullptr);
+    }
     return pool;
 }
+
+void prepare()
+{
+    bandPool();
+}
+
+namespace {
 
 // A screen-sized picture is drawn in horizontal bands on every core, top first, into the
 // one image; `bandDone` is released once per band as it is finished.

@@ -28,6 +28,9 @@ struct Request {
     QHash<QUuid, QImage> shownPhotos;
 };
 
+// Call once from the application's thread before rendering on other threads.
+void prepare();
+
 // The picture in premultiplied ARGB, size × scale pixels (truncated); null under one pixel.
 QImage render(const Request &request, RecentPhotos *photos = nullptr);
 // render() encoded as PNG; nothing when it cannot be drawn or encoded.
