@@ -1,6 +1,7 @@
 // The global shortcut on a real X server of the test's own (Xvfb picks a free display, so that
 // parallel runs never meet), typed with xdotool; without Xvfb or xdotool the test is skipped.
 #include "platform/hotkey/X11GlobalHotKey.h"
+#include "support/XvfbServer.h"
 
 #include <QtTest>
 
@@ -105,22 +106,14 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    QProcess xvfb;
+    XvfbServer xvfb;
     for (const char *tool : {"Xvfb", "xdotool"})
         if (g_skipped.isEmpty() && QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             g_skipped = QLatin1String(tool) + QLatin1String(" is not installed");
-    if (g_skipped.isEmpty()) {
-        xvfb.setStandardErrorFile(QProcess::nullDevice());
-        xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -screen 0 640x480x24 -nolisten tcp").split(QLatin1Char(' ')));
-        if (!xvfb.waitForReadyRead(10000))
-            qFatal("Xvfb did not start");
-        qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
-    }
+    if (g_skipped.isEmpty())
+        if (const QString problem = xvfb.start(QStringLiteral("640x480x24")); !problem.isEmpty())
+            qFatal("%s", qPrintable(problem));
     qputenv("QT_QPA_PLATFORM", g_skipped.isEmpty() ? "xcb" : "offscreen");
-    const auto stopXvfb = qScopeGuard([&xvfb] { // after the application has left the server
-        xvfb.terminate();
-        xvfb.waitForFinished();
-    });
     QGuiApplication app(argc, argv);
     TestX11HotKey test;
     return QTest::qExec(&test, argc, argv);

@@ -3,6 +3,7 @@
 #include "platform/desktop/PortalSettings.h"
 #include "platform/screens/QtScreenService.h"
 #include "platform/windowing/X11DesktopWindowing.h"
+#include "support/XvfbServer.h"
 
 #include <QtTest>
 
@@ -71,7 +72,7 @@ struct DesktopWidget : QWidget {
 
 // An X server and window manager of the test's own, started before the application connects.
 struct XSession {
-    QProcess xvfb;
+    XvfbServer xvfb;
     QProcess windowManager;
 
     QString start()
@@ -79,11 +80,8 @@ struct XSession {
         for (const char *tool : {"openbox", "picom", "hsetroot", "xdotool", "xprop", "xwininfo", "xrandr", "xmessage"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 return QString::fromLatin1(tool) + QLatin1String(" is not installed");
-        xvfb.setStandardErrorFile(QProcess::nullDevice());
-        xvfb.start("Xvfb", QString("-displayfd 1 -screen 0 1280x800x24 -noreset -nolisten tcp").split(u' '));
-        if (!xvfb.waitForReadyRead(10000))
-            return QStringLiteral("Xvfb did not start");
-        qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
+        if (const QString problem = xvfb.start(QStringLiteral("1280x800x24")); !problem.isEmpty())
+            return problem;
         windowManager.setProcessChannelMode(QProcess::MergedChannels);
         windowManager.setStandardOutputFile(QProcess::nullDevice());
         windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
@@ -98,8 +96,8 @@ struct XSession {
 
     ~XSession()
     {
-        for (QProcess *process : {&windowManager, &xvfb})
-            process->terminate(), process->waitForFinished();
+        windowManager.terminate();
+        windowManager.waitForFinished();
     }
 };
 
